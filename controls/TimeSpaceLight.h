@@ -1,0 +1,132 @@
+#pragma once
+
+#include "model/Common.h"
+#include "model/SignalTiming.h"
+#include "platform/NotifyEvent.h"
+
+#include <QColor>
+#include <QImage>
+#include <QWidget>
+
+#include <cstdint>
+
+class QPainter;
+
+// A junction's signal timing strip: holds cycle time, split and offset, draws the cycles
+// as green, yellow and red bands on the diagram's time axis (1 s = 1 px), and keeps the
+// green windows that the platoon passage and the mouse editing read.
+class TTimeSpaceLight : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit TTimeSpaceLight(QWidget *Owner = nullptr);
+    ~TTimeSpaceLight() override;
+
+    // Published properties.
+    int PercentRed() const { return FPercentRed; }
+    void SetPercentRed(int Value);
+    int PercentGreen() const { return FPercentGreen; }
+    void SetPercentGreen(int Value);
+    int NumberOfBands() const { return FNumberOfBands; }
+    void SetNumberOfBands(int Value);
+    bool FwCycleFailure() const { return FFwCycleFailure; }
+    void SetFwCycleFailure(bool) {} // only the passage changes the flag
+    bool BkCycleFailure() const { return FBkCycleFailure; }
+    void SetBkCycleFailure(bool) {}
+    int CycleTime() const { return FCycleTime; }
+    void SetCycleTime(int Value);
+    int CycleOffset() const { return FCycleOffset; }
+    void SetCycleOffset(int Value);
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value);
+    bool VerticleMove() const { return FVerticleMove; }
+    void SetVerticleMove(bool Value) { FVerticleMove = Value; }
+    QColor YellowColor() const { return FYellowColor; }
+    void SetYellowColor(const QColor &Value);
+    QColor GreenColor() const { return FGreenColor; }
+    void SetGreenColor(const QColor &Value);
+    QColor RedColor() const { return FRedColor; }
+    void SetRedColor(const QColor &Value);
+
+    const TNotifyEvent &OnTimingOffset() const { return FOnTimingOffset; }
+    void SetOnTimingOffset(TNotifyEvent Handler) { FOnTimingOffset = std::move(Handler); }
+    const TNotifyEvent &OnTimingChange() const { return FOnTimingChange; }
+    void SetOnTimingChange(TNotifyEvent Handler) { FOnTimingChange = std::move(Handler); }
+    const TNotifyEvent &OnCycleTimeChange() const { return FOnCycleTimeChange; }
+    void SetOnCycleTimeChange(TNotifyEvent Handler) { FOnCycleTimeChange = std::move(Handler); }
+    const TNotifyEvent &OnReset() const { return FOnReset; }
+    void SetOnReset(TNotifyEvent Handler) { FOnReset = std::move(Handler); }
+    const TNotifyEvent &OnVerticleMove() const { return FOnVerticleMove; }
+    void SetOnVerticleMove(TNotifyEvent Handler) { FOnVerticleMove = std::move(Handler); }
+
+    // Read access to the derived timing.
+    int RedTime() const { return FRedTime; }
+    int GreenTime() const { return FGreenTime; }
+    int YellowTime() const { return FYellowTime; }
+    int GreenStart(int Index) const { return FGreenStart[static_cast<std::size_t>(Index)]; }
+    int GreenEnd(int Index) const { return FGreenEnd[static_cast<std::size_t>(Index)]; }
+    int DragMode() const { return FDragMode; }
+
+    // Position and size in one step, keeping the timing tables in step with the width.
+    void SetBounds(int Left, int Top, int Width, int Height);
+
+    // Restores the loaded timing (offset 0, 4 cycles, 30 % red, 60 % green) and fires OnReset.
+    void ResetTiming();
+
+    // The picture of the current timing, rendered on demand; owned by the strip.
+    const QImage &GetBitmap();
+    // Renders the cycles into the off-screen bitmap.
+    void Paint();
+
+    // Arriving platoon sets of both directions.
+    void SetFwInput(PlatoonSet Value) { FFwInput = Value; }
+    void SetBkInput(PlatoonSet Value) { FBkInput = Value; }
+    PlatoonSet FwInput() const { return FFwInput; }
+    PlatoonSet BkInput() const { return FBkInput; }
+
+  protected:
+    void paintEvent(QPaintEvent *Event) override;
+    void resizeEvent(QResizeEvent *Event) override;
+
+  private:
+    void DeriveDurations();
+    // Recomputes band count and green windows as a paint would, and marks the picture stale.
+    void TimingChanged();
+    void SyncWidth();
+    void DrawCycle(QPainter &Canvas, int Start, int Stop) const;
+
+    int FPercentRed = 30;
+    int FPercentGreen = 60;
+    int FNumberOfBands = 4;
+    bool FFwCycleFailure = false;
+    bool FBkCycleFailure = false;
+    bool FVisible = true;
+    bool FVerticleMove = false;
+    QColor FRedColor;
+    QColor FGreenColor;
+    QColor FYellowColor;
+    int FCycleTime = 0;
+    int FRedTime = 0;
+    int FGreenTime = 0;
+    int FYellowTime = 0;
+    TNotifyEvent FOnTimingOffset;
+    TNotifyEvent FOnTimingChange;
+    TNotifyEvent FOnCycleTimeChange;
+    TNotifyEvent FOnReset;
+    TNotifyEvent FOnVerticleMove;
+    std::uint8_t FDragMode = 0;
+    int FLastX = 0;
+    int FCycleOffset = 0;
+    int FCycleStart = 0;
+    int FCycleEnd = 0;
+    QImage FBitmap;
+    PlatoonSet FFwInput;
+    PlatoonSet FBkInput;
+    PlatoonSet FQueueSet;
+    std::array<std::int32_t, GreenWindowCount> FGreenStart{};
+    std::array<std::int32_t, GreenWindowCount> FGreenEnd{};
+    double FStops = 0.0;
+
+    bool FBitmapStale = true;
+    int FLayoutWidth = 0;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+// The model's number conventions. Floating-point expressions are evaluated in extended
+// precision and rounded to double only where a value is held in a double: several truncated
+// results (platoon sizes, travel times) depend on it.
+using Extended = long double;
+static_assert(std::numeric_limits<Extended>::digits == 64,
+              "extended precision needs a 64-bit mantissa (x87 long double)");
+
+// Round half to even (34.5 -> 34, 31.5 -> 32), as the default rounding mode does.
+inline std::int32_t Round(Extended value) {
+    return static_cast<std::int32_t>(std::nearbyint(value));
+}
+
+// Truncate toward zero.
+inline std::int32_t Trunc(Extended value) {
+    return static_cast<std::int32_t>(std::trunc(value));
+}

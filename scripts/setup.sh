@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Shared set-up for run.sh, test.sh and bench.sh: install the Debian packages
+# that are missing, then configure and build. Sourced, not executed.
+set -euo pipefail
+
+TIMESPACE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+TIMESPACE_BUILD="${TIMESPACE_BUILD:-$TIMESPACE_ROOT/build}"
+
+TIMESPACE_PACKAGES=(cmake g++ make pkg-config qt6-base-dev libgl-dev libjpeg-dev libbenchmark-dev
+    fonts-liberation2 fonts-dejavu-core xvfb xauth)
+
+timespace_install_packages() {
+    local missing=()
+    local pkg
+    for pkg in "${TIMESPACE_PACKAGES[@]}" "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$pkg")
+        fi
+    done
+    if [ ${#missing[@]} -eq 0 ]; then
+        return 0
+    fi
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo=(sudo)
+    fi
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}"
+}
+
+timespace_build() {
+    local werror=OFF
+    if [ "${CI:-}" = "true" ]; then
+        werror=ON
+    fi
+    cmake -S "$TIMESPACE_ROOT" -B "$TIMESPACE_BUILD" -DCMAKE_BUILD_TYPE=Release \
+        -DTIMESPACE_WERROR="$werror" "$@" >/dev/null
+    cmake --build "$TIMESPACE_BUILD" --parallel "$(nproc)"
+}
