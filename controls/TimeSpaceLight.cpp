@@ -1,6 +1,7 @@
 #include "controls/TimeSpaceLight.h"
 
 #include "model/Numbers.h"
+#include "model/Passage.h"
 #include "platform/Colors.h"
 
 #include <QPainter>
@@ -85,6 +86,8 @@ void TTimeSpaceLight::SetCycleOffset(int Value) {
 
 void TTimeSpaceLight::SetVisible(bool Value) {
     FVisible = Value;
+    // A strip that draws nothing must let its parent show through.
+    setAttribute(Qt::WA_OpaquePaintEvent, Value);
     update();
 }
 
@@ -122,6 +125,38 @@ void TTimeSpaceLight::ResetTiming() {
     TimingChanged();
     update();
     Notify(FOnReset, this);
+}
+
+int TTimeSpaceLight::Capacity() const {
+    return WindowCapacity({FRedTime, FGreenTime, FYellowTime});
+}
+
+PlatoonSet TTimeSpaceLight::PassPlatoons(const PlatoonSet &Input, bool Forward) {
+    SyncWidth();
+    const PassageResult run =
+        ::PassPlatoons(Input, FGreenStart, FGreenEnd, FNumberOfBands + 1, Capacity(), width());
+    FQueueSet = run.Queues;
+    FStops = run.Stops;
+    (Forward ? FFwCycleFailure : FBkCycleFailure) = run.CycleFailure;
+    return run.Departing;
+}
+
+PlatoonSet TTimeSpaceLight::PassFw() {
+    return PassPlatoons(FFwInput, true);
+}
+
+PlatoonSet TTimeSpaceLight::PassBk() {
+    return PassPlatoons(FBkInput, false);
+}
+
+PlatoonSet TTimeSpaceLight::GetFwQueues() {
+    PassPlatoons(FFwInput, true);
+    return FQueueSet;
+}
+
+PlatoonSet TTimeSpaceLight::GetBkQueues() {
+    PassPlatoons(FBkInput, false);
+    return FQueueSet;
 }
 
 const QImage &TTimeSpaceLight::GetBitmap() {

@@ -84,6 +84,19 @@ class TTimeSpaceLight : public QWidget {
     PlatoonSet FwInput() const { return FFwInput; }
     PlatoonSet BkInput() const { return FBkInput; }
 
+    // The passage of a direction's stored arrivals through this signal. Every call reruns it
+    // on the current green windows; the queue set and stops measure then describe that run,
+    // and only that direction's failure flag is touched.
+    PlatoonSet PassFw();
+    PlatoonSet PassBk();
+    // Runs the passage and gives its queue set (the departing set is dropped).
+    PlatoonSet GetFwQueues();
+    PlatoonSet GetBkQueues();
+    double GetStops() const { return FStops; }
+    PlatoonSet QueueSet() const { return FQueueSet; }
+    // The most platoon length one green window serves.
+    int Capacity() const;
+
   protected:
     void paintEvent(QPaintEvent *Event) override;
     void resizeEvent(QResizeEvent *Event) override;
@@ -93,6 +106,7 @@ class TTimeSpaceLight : public QWidget {
     // Recomputes band count and green windows as a paint would, and marks the picture stale.
     void TimingChanged();
     void SyncWidth();
+    PlatoonSet PassPlatoons(const PlatoonSet &Input, bool Forward);
     void DrawCycle(QPainter &Canvas, int Start, int Stop) const;
 
     int FPercentRed = 30;

@@ -1,0 +1,274 @@
+#include "controls/TimeSpaceLight.h"
+#include "model/Passage.h"
+#include "model/Platoons.h"
+#include "model/SignalTiming.h"
+
+#include <QTest>
+
+#include <initializer_list>
+#include <utility>
+
+Q_DECLARE_METATYPE(PlatoonSet)
+
+namespace {
+// Slots 1, 2, ... in the order given; the rest empty.
+PlatoonSet Set(std::initializer_list<std::pair<int, int>> entries) {
+    PlatoonSet set;
+    int k = 1;
+    for (const auto &[start, size] : entries) {
+        set.Start[k] = start;
+        set.Size[k] = size;
+        ++k;
+    }
+    return set;
+}
+
+// Slots 7 - n .. 6: where n sorted platoons that start after 0 end up.
+PlatoonSet Tail(std::initializer_list<std::pair<int, int>> entries) {
+    PlatoonSet set;
+    int k = MaxPlatoons - static_cast<int>(entries.size()) + 1;
+    for (const auto &[start, size] : entries) {
+        set.Start[k] = start;
+        set.Size[k] = size;
+        ++k;
+    }
+    return set;
+}
+
+// The loaded junction: cycle 115, offset 0, red 34, green 69, yellow 12 on a 460 strip.
+// Windows -115/-40, 0/75, 115/190, 230/305, 345/420, 460/535; capacity 75; last window 5.
+PassageResult Run(const PlatoonSet &input, int width = 460) {
+    const Durations d{34, 69, 12};
+    const GreenWindows windows = ComputeGreenWindows(115, 0, d);
+    return PassPlatoons(input, windows.Start, windows.End, 4 + 1, WindowCapacity(d), width);
+}
+
+void LoadAsForm(TTimeSpaceLight &strip) {
+    strip.SetBounds(0, 12, 460, 10);
+    strip.SetPercentRed(30);
+    strip.SetPercentGreen(60);
+    strip.SetNumberOfBands(4);
+    strip.SetCycleTime(115);
+    strip.SetCycleOffset(0);
+}
+} // namespace
+
+char *toString(const PlatoonSet &set) {
+    QByteArray text;
+    for (int k = 1; k <= MaxPlatoons; ++k) {
+        text += QByteArray("(") + QByteArray::number(set.Start[k]) + ", " +
+                QByteArray::number(set.Size[k]) + ") ";
+    }
+    return qstrdup(text.constData());
+}
+
+class tst_Passage : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void passage_data() {
+        QTest::addColumn<PlatoonSet>("input");
+        QTest::addColumn<PlatoonSet>("departing");
+        QTest::addColumn<PlatoonSet>("queues");
+        QTest::addColumn<double>("stops");
+        QTest::addColumn<bool>("failure");
+
+        QTest::newRow("passes whole")
+            << Set({{10, 40}}) << Tail({{10, 40}}) << PlatoonSet{} << 0.0 << false;
+        QTest::newRow("ends exactly at the end of green passes whole")
+            << Set({{35, 40}}) << Tail({{35, 40}}) << PlatoonSet{} << 0.0 << false;
+        QTest::newRow("starts at 0 with exactly the capacity")
+            << Set({{0, 75}}) << Set({{0, 75}}) << PlatoonSet{} << 0.0 << false;
+        QTest::newRow("cut by the end of green, tail to the next green")
+            << Set({{60, 30}}) << Tail({{60, 15}, {115, 15}}) << Tail({{90, 130}}) << 0.5 << false;
+        QTest::newRow("one second past the end of green")
+            << Set({{36, 40}}) << Tail({{36, 39}, {115, 1}}) << Tail({{76, 116}}) << 0.025 << false;
+        // The head has length 0 and drops out in the final merge; all of it waits.
+        QTest::newRow("starts exactly at the end of green")
+            << Set({{75, 10}}) << Tail({{115, 10}}) << Tail({{85, 125}}) << 1.0 << false;
+        QTest::newRow("arrives at red, held")
+            << Set({{80, 20}}) << Tail({{115, 20}}) << Tail({{100, 135}}) << 1.0 << false;
+        QTest::newRow("starts in red, ends inside the next window")
+            << Set({{100, 40}}) << Tail({{115, 40}}) << Tail({{140, 155}}) << 1.0 << false;
+        QTest::newRow("held with exactly the capacity is no failure")
+            << Set({{80, 75}}) << Tail({{115, 75}}) << Tail({{155, 190}}) << 1.0 << false;
+        QTest::newRow("one platoon over capacity")
+            << Set({{10, 76}}) << PlatoonSet{} << Tail({{86, 87}}) << 0.0 << true;
+        // Each alone would pass or be held; together they need more than one window.
+        QTest::newRow("two platoons over capacity together")
+            << Set({{10, 40}, {100, 40}}) << PlatoonSet{} << Tail({{0, 0}, {140, 155}}) << 0.5
+            << true;
+        QTest::newRow("total one over capacity") << Set({{10, 38}, {100, 38}}) << PlatoonSet{}
+                                                 << Tail({{0, 0}, {138, 153}}) << 0.5 << true;
+        QTest::newRow("beyond the width removed before the passage")
+            << Set({{470, 10}}) << PlatoonSet{} << PlatoonSet{} << 0.0 << false;
+        // Clipped to (440, 20), held to the window at 460; the departure is cut to size 0
+        // and keeps its start.
+        QTest::newRow("clipped at the width, held to the window at the edge")
+            << Set({{440, 40}}) << Tail({{460, 0}}) << Tail({{460, 480}}) << 1.0 << false;
+        QTest::newRow("overlapping arrivals merged first")
+            << Set({{0, 10}, {5, 10}}) << Set({{0, 20}}) << PlatoonSet{} << 0.0 << false;
+        QTest::newRow("all zero") << PlatoonSet{} << PlatoonSet{} << PlatoonSet{} << 0.0 << false;
+        // No empty output slot below the cut platoon: the carry waits one platoon, then
+        // finds the head of length 0 and lands there; everything merges at 115.
+        QTest::newRow("pending carry placed after the next platoon")
+            << Set({{75, 10}, {85, 5}, {90, 5}, {95, 5}, {100, 5}, {105, 5}}) << Tail({{115, 35}})
+            << Set({{85, 125}, {90, 120}, {95, 120}, {100, 120}, {105, 120}, {110, 120}}) << 1.0
+            << false;
+        // Here no output slot ever empties: the tail (115, 5) is lost from the departures
+        // but stays counted in the queues and the stops.
+        QTest::newRow("carry lost without an empty slot")
+            << Set({{70, 10}, {80, 5}, {90, 5}, {100, 5}, {120, 5}, {130, 5}})
+            << Tail({{70, 5}, {115, 25}})
+            << Set({{80, 120}, {85, 120}, {95, 120}, {105, 120}, {0, 0}, {0, 0}}) << 20.0 / 35.0
+            << false;
+    }
+    void passage() {
+        QFETCH(PlatoonSet, input);
+        const PassageResult run = Run(input);
+        QTEST(run.Departing, "departing");
+        QTEST(run.Queues, "queues");
+        QTEST(run.Stops, "stops");
+        QTEST(run.CycleFailure, "failure");
+    }
+
+    void platoonAfterTheLastWindowIsDropped() {
+        // Only a strip wider than its last window's end leaves room for it.
+        const PassageResult run = Run(Set({{540, 10}}), 600);
+        QCOMPARE(run.Departing, PlatoonSet{});
+        QCOMPARE(run.Queues, PlatoonSet{});
+        QCOMPARE(run.Stops, 0.0);
+        QVERIFY(!run.CycleFailure);
+    }
+
+    void laterCutReplacesPendingCarry() {
+        // Slot 1 is cut with no slot below it; slot 2 is cut one window later and its tail
+        // replaces the pending one. Both tails count as stopped, neither departs.
+        const PassageResult run =
+            Run(Set({{70, 10}, {185, 10}, {240, 5}, {250, 5}, {260, 5}, {270, 5}}));
+        QCOMPARE(run.Queues.Start[1], 80);
+        QCOMPARE(run.Queues.Size[1], 120);
+        QCOMPARE(run.Queues.Start[2], 195);
+        QCOMPARE(run.Queues.Size[2], 235);
+        QCOMPARE(run.Stops, 10.0 / 40.0);
+        QCOMPARE(run.Departing, Set({{70, 5}, {185, 5}, {240, 5}, {250, 5}, {260, 5}, {270, 5}}));
+    }
+
+    void cutAtTheLastDrawnWindowCarriesToTheNextCycle() {
+        // Cycle 120 on a 460 strip draws 3 whole cycles; window 4 runs 360..438 and is the
+        // last drawn one. The tail waits for the green at 480, beyond the strip.
+        const Durations d = DeriveDurations(120, 30, 60);
+        const GreenWindows windows = ComputeGreenWindows(120, 0, d);
+        QCOMPARE(windows.Start[4], 360);
+        QCOMPARE(windows.End[4], 438);
+        const int bands = DrawnBandCount(460, 120);
+        const PassageResult run = PassPlatoons(Set({{430, 20}}), windows.Start, windows.End,
+                                               bands + 1, WindowCapacity(d), 460);
+        QCOMPARE(run.Queues, Tail({{450, 492}}));
+        QCOMPARE(run.Stops, 0.6);
+        QCOMPARE(run.Departing, Tail({{430, 8}}));
+        QVERIFY(!run.CycleFailure);
+    }
+
+    void oddYellowLeavesCapacityOneShortOfTheWindow() {
+        TTimeSpaceLight strip;
+        LoadAsForm(strip);
+        strip.SetPercentGreen(61); // green 70, yellow 11: window 0..76, capacity 75
+        QCOMPARE(strip.GreenEnd(1), 76);
+        QCOMPARE(strip.Capacity(), 75);
+        strip.SetFwInput(Set({{0, 75}}));
+        QCOMPARE(strip.PassFw(), Set({{0, 75}}));
+        QVERIFY(!strip.FwCycleFailure());
+        strip.SetFwInput(Set({{0, 76}}));
+        QCOMPARE(strip.PassFw(), PlatoonSet{});
+        QVERIFY(strip.FwCycleFailure());
+    }
+
+    void directionsKeepTheirOwnFlags() {
+        TTimeSpaceLight strip;
+        LoadAsForm(strip);
+        strip.SetFwInput(Set({{10, 76}}));
+        strip.SetBkInput(Set({{80, 20}}));
+        strip.PassFw();
+        QVERIFY(strip.FwCycleFailure());
+        QCOMPARE(strip.PassBk(), Tail({{115, 20}}));
+        QVERIFY(!strip.BkCycleFailure());
+        QVERIFY(strip.FwCycleFailure());
+
+        strip.SetBkInput(Set({{10, 40}, {100, 40}}));
+        strip.SetFwInput(Set({{10, 40}}));
+        strip.GetBkQueues();
+        QVERIFY(strip.BkCycleFailure());
+        strip.GetFwQueues();
+        QVERIFY(!strip.FwCycleFailure());
+        QVERIFY(strip.BkCycleFailure());
+    }
+
+    void lastRunOwnsQueuesAndStops() {
+        TTimeSpaceLight strip;
+        LoadAsForm(strip);
+        strip.SetFwInput(Set({{60, 30}}));
+        strip.SetBkInput(Set({{80, 20}}));
+        QCOMPARE(strip.GetFwQueues(), Tail({{90, 130}}));
+        QCOMPARE(strip.GetStops(), 0.5);
+        QCOMPARE(strip.GetBkQueues(), Tail({{100, 135}}));
+        QCOMPARE(strip.QueueSet(), Tail({{100, 135}}));
+        QCOMPARE(strip.GetStops(), 1.0);
+        // PassFw overwrites them again with the forward run.
+        strip.PassFw();
+        QCOMPARE(strip.QueueSet(), Tail({{90, 130}}));
+        QCOMPARE(strip.GetStops(), 0.5);
+    }
+
+    void repeatedRunsAreIdentical() {
+        TTimeSpaceLight strip;
+        LoadAsForm(strip);
+        strip.SetFwInput(Set({{20, 10}, {0, 15}, {10, 10}, {60, 30}}));
+        const PlatoonSet first = strip.PassFw();
+        const PlatoonSet queues = strip.QueueSet();
+        const double stops = strip.GetStops();
+        const bool failure = strip.FwCycleFailure();
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(strip.GetFwQueues(), queues);
+            QCOMPARE(strip.PassFw(), first);
+            QCOMPARE(strip.GetStops(), stops);
+            QCOMPARE(strip.FwCycleFailure(), failure);
+        }
+        // The stored input is never rewritten by a run.
+        QCOMPARE(strip.FwInput(), Set({{20, 10}, {0, 15}, {10, 10}, {60, 30}}));
+    }
+
+    void newStripRunsEmpty() {
+        TTimeSpaceLight strip;
+        QCOMPARE(strip.PassFw(), PlatoonSet{});
+        QCOMPARE(strip.GetBkQueues(), PlatoonSet{});
+        QCOMPARE(strip.GetStops(), 0.0);
+        QVERIFY(!strip.FwCycleFailure());
+        QVERIFY(!strip.BkCycleFailure());
+    }
+
+    void timingChangeAppliesAtOnce() {
+        TTimeSpaceLight strip;
+        LoadAsForm(strip);
+        strip.SetFwInput(Set({{80, 20}}));
+        QCOMPARE(strip.PassFw(), Tail({{115, 20}}));
+        // Offset 10: window 1 runs 10..85, so the platoon is cut at 85 without a repaint.
+        strip.SetCycleOffset(10);
+        QCOMPARE(strip.PassFw(), Tail({{80, 5}, {125, 15}}));
+        QCOMPARE(strip.QueueSet(), Tail({{100, 140}}));
+    }
+
+    void followsWidthSetByGeometry() {
+        // The window moves and sizes strips with setGeometry; a hidden strip gets no resize
+        // event, so the passage reads the width itself.
+        TTimeSpaceLight strip;
+        LoadAsForm(strip);
+        strip.SetFwInput(Set({{280, 40}}));
+        QCOMPARE(strip.PassFw(), Tail({{280, 25}, {345, 15}}));
+        strip.setGeometry(0, 12, 300, 10);
+        QCOMPARE(strip.PassFw(), Tail({{280, 20}}));
+    }
+};
+
+QTEST_MAIN(tst_Passage)
+#include "tst_Passage.moc"
