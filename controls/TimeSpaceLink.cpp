@@ -1,0 +1,298 @@
+#include "controls/TimeSpaceLink.h"
+
+#include "model/Platoons.h"
+#include "model/Travel.h"
+#include "platform/Colors.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPolygon>
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+// floor(a / b) for b > 0.
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+// The pixels of a one-pixel move-to/line-to from `from` to `to`: one per step along the major
+// axis, the end point itself not painted (the next segment of a path starts there). The minor
+// coordinate is the pixel nearest to the exact line, ties to the smaller coordinate whatever
+// the direction, so a line and its reverse share their inner pixels.
+QPolygon LinePixels(QPoint from, QPoint to) {
+    QPolygon pixels;
+    const int dx = to.x() - from.x();
+    const int dy = to.y() - from.y();
+    const bool xMajor = std::abs(dx) >= std::abs(dy);
+    const std::int64_t steps = xMajor ? std::abs(dx) : std::abs(dy);
+    const int direction = (xMajor ? dx : dy) > 0 ? 1 : -1;
+    const std::int64_t minor = xMajor ? dy : dx;
+    const std::int64_t minorStart = xMajor ? from.y() : from.x();
+    const int majorStart = xMajor ? from.x() : from.y();
+    pixels.reserve(static_cast<int>(steps));
+    for (std::int64_t i = 0; i < steps; ++i) {
+        // The exact minor coordinate is minorStart + i * minor / steps; the nearest pixel with
+        // ties down is ceil(exact - 1/2) = ceil(twice / (2 * steps)).
+        const std::int64_t twice = 2 * (minorStart * steps + i * minor) - steps;
+        const int nearest = static_cast<int>(-FloorDiv(-twice, 2 * steps));
+        const int along = majorStart + direction * static_cast<int>(i);
+        pixels << (xMajor ? QPoint(along, nearest) : QPoint(nearest, along));
+    }
+    return pixels;
+}
+} // namespace
+
+TTimeSpaceLink::TTimeSpaceLink(QWidget *Owner)
+    : QWidget(Owner), FBackGroundColor(NamedColor::clBlack), FFwdLineColor(NamedColor::clWhite),
+      FBckLineColor(NamedColor::clSilver) {
+    // Drawn on the diagram's panel from its own picture, which covers it whole while shown.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(420, 132);
+}
+
+TTimeSpaceLink::~TTimeSpaceLink() = default;
+
+int TTimeSpaceLink::HeightInFeet() const {
+    return FeetPerPixel * height();
+}
+
+void TTimeSpaceLink::Changed() {
+    FBitmapStale = true;
+}
+
+void TTimeSpaceLink::SetBackGroundColor(const QColor &Value) {
+    FBackGroundColor = Value;
+    Changed();
+    update();
+}
+
+void TTimeSpaceLink::SetFwdSpeedMph(int Value) {
+    if (Value > 0) {
+        FFwdSpeedMph = Value;
+        Changed();
+    }
+    update();
+}
+
+void TTimeSpaceLink::SetBackSpeedMph(int Value) {
+    if (Value > 0) {
+        FBackSpeedMph = Value;
+        Changed();
+    }
+    update();
+}
+
+void TTimeSpaceLink::SetFillBand(bool Value) {
+    FFillBand = Value;
+    Changed();
+}
+
+void TTimeSpaceLink::SetFwdLineColor(const QColor &Value) {
+    FFwdLineColor = Value;
+    Changed();
+    update();
+}
+
+void TTimeSpaceLink::SetBckLineColor(const QColor &Value) {
+    FBckLineColor = Value;
+    Changed();
+    update();
+}
+
+void TTimeSpaceLink::SetLinePenWidth(int Value) {
+    FLinePenWidth = Value;
+    Changed();
+    update();
+}
+
+void TTimeSpaceLink::SetVisible(bool Value) {
+    FVisible = Value;
+    // A hidden link draws nothing, so its parent must paint beneath it.
+    setAttribute(Qt::WA_OpaquePaintEvent, Value);
+    update();
+}
+
+void TTimeSpaceLink::SetTrafficLightHeight(int Value) {
+    FTrafficLightHeight = Value;
+    Changed();
+}
+
+// Storing a set runs the travel once, as the immediate repaint of a showing link does: the
+// stored inputs are then merged the same number of times whether or not the link is shown.
+void TTimeSpaceLink::SetFwInput(PlatoonSet Value) {
+    FFwInput = Value;
+    ComputeTravel();
+    update();
+}
+
+void TTimeSpaceLink::SetBkInput(PlatoonSet Value) {
+    FBkInput = Value;
+    ComputeTravel();
+    update();
+}
+
+void TTimeSpaceLink::SetFwQueues(PlatoonSet Value) {
+    FFwQueues = Value;
+    ComputeTravel();
+    update();
+}
+
+void TTimeSpaceLink::SetBkQueues(PlatoonSet Value) {
+    FBkQueues = Value;
+    ComputeTravel();
+    update();
+}
+
+int TTimeSpaceLink::TravelSpan() const {
+    return ::TravelSpan(height(), FTrafficLightHeight);
+}
+
+void TTimeSpaceLink::ComputeTravel() {
+    const int span = TravelSpan();
+    FFwInput = MergePlatoons(FFwInput, width());
+    FBkInput = MergePlatoons(FBkInput, width());
+    FFwOutput = TravelPlatoons(FFwInput, FFwOutput, width(), TravelTime(span, FFwdSpeedMph));
+    FBkOutput = TravelPlatoons(FBkInput, FBkOutput, width(), TravelTime(span, FBackSpeedMph));
+    Changed();
+}
+
+PlatoonSet TTimeSpaceLink::TravelFw() {
+    ComputeTravel();
+    return FFwOutput;
+}
+
+PlatoonSet TTimeSpaceLink::TravelBk() {
+    ComputeTravel();
+    return FBkOutput;
+}
+
+const QImage &TTimeSpaceLink::GetBitmap() {
+    if (FBitmapStale || FBitmap.size() != size()) {
+        Render();
+    }
+    return FBitmap;
+}
+
+void TTimeSpaceLink::Render() {
+    FBitmapStale = false;
+    if (FBitmap.size() != size()) {
+        FBitmap = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+    }
+    if (FBitmap.isNull()) {
+        return;
+    }
+    QPainter canvas(&FBitmap);
+    canvas.setRenderHint(QPainter::Antialiasing, false);
+    canvas.fillRect(FBitmap.rect(), FBackGroundColor);
+    for (int k = 1; k <= MaxPlatoons; ++k) {
+        if (FFwInput.Size[k] > 0 && FFwInput.Start[k] < width()) {
+            DrawBand(canvas, FFwInput.Start[k], FFwOutput.Start[k], FFwInput.Size[k], true);
+        }
+        if (FBkInput.Size[k] > 0 && FBkInput.Start[k] < width()) {
+            DrawBand(canvas, FBkInput.Start[k], FBkOutput.Start[k], FBkInput.Size[k], false);
+        }
+    }
+    // Queues lie over the bands.
+    DrawQueues(canvas, FFwQueues, true);
+    DrawQueues(canvas, FBkQueues, false);
+}
+
+void TTimeSpaceLink::DrawBand(QPainter &Canvas, int Start, int Arrival, int Size,
+                              bool Forward) const {
+    const int span = TravelSpan();
+    // The band's head runs from where the platoon enters to where it arrives; its tail is the
+    // same line shifted by the platoon's length.
+    const QPoint p1 = Forward ? QPoint(Start, 0) : QPoint(Start, span);
+    const QPoint p2 = Forward ? QPoint(Arrival, span) : QPoint(Arrival, 0);
+    const QPoint p3(Start + Size, p1.y());
+    const QPoint p4(Arrival + Size, p2.y());
+    const QColor &colour = Forward ? FFwdLineColor : FBckLineColor;
+    if (FFillBand) {
+        DrawQuad(Canvas, {p1, p2, p4, p3}, colour);
+    } else {
+        DrawLine(Canvas, p1, p2, colour);
+        DrawLine(Canvas, p3, p4, colour);
+    }
+}
+
+void TTimeSpaceLink::DrawQueues(QPainter &Canvas, const PlatoonSet &Queues, bool Forward) const {
+    const int span = TravelSpan();
+    const int speed = Forward ? FFwdSpeedMph : FBackSpeedMph;
+    const QColor &colour = Forward ? FFwdLineColor : FBckLineColor;
+    // Every slot is drawn: one that did not stop has both times 0 and covers nothing.
+    for (int k = 1; k <= MaxPlatoons; ++k) {
+        const int arrivalEnd = Queues.Start[k];
+        const int dischargeEnd = Queues.Size[k];
+        const QueueShape queue = QueueShapeOf(arrivalEnd, dischargeEnd, speed);
+        const int stopLine = Forward ? span : 0;
+        const int back = Forward ? span - queue.Pixels : queue.Pixels;
+        const QPoint q1(arrivalEnd, stopLine);
+        const QPoint q2(dischargeEnd, stopLine);
+        const QPoint q3(dischargeEnd - queue.DriveTime, back);
+        const QPoint q4(arrivalEnd - queue.DriveTime, back);
+        if (FFillBand) {
+            DrawQuad(Canvas, {q1, q2, q3, q4}, colour);
+        } else {
+            DrawLine(Canvas, q2, q3, colour);
+            DrawLine(Canvas, q3, q4, colour);
+            // The fourth side runs along the tail of the arriving band: erase that tail
+            // inside the queue.
+            DrawLine(Canvas, q4, q1, FBackGroundColor);
+        }
+    }
+}
+
+void TTimeSpaceLink::DrawQuad(QPainter &Canvas, const QPoint (&Corners)[4],
+                              const QColor &Colour) const {
+    // A polygon is its inside filled with the brush and its closed outline drawn with the
+    // pen, here in one colour: the outline adds every edge and corner pixel to the fill.
+    Canvas.setPen(Qt::NoPen);
+    Canvas.setBrush(Colour);
+    Canvas.drawPolygon(Corners, 4);
+    if (FLinePenWidth > 1) {
+        QPen pen(Colour, FLinePenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+        Canvas.setPen(pen);
+        Canvas.setBrush(Qt::NoBrush);
+        Canvas.drawPolygon(Corners, 4);
+        return;
+    }
+    for (int i = 0; i < 4; ++i) {
+        DrawLine(Canvas, Corners[i], Corners[(i + 1) % 4], Colour);
+    }
+}
+
+void TTimeSpaceLink::DrawLine(QPainter &Canvas, QPoint From, QPoint To,
+                              const QColor &Colour) const {
+    if (FLinePenWidth > 1) {
+        // A wide pen has round ends and covers both end points.
+        Canvas.setPen(QPen(Colour, FLinePenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        Canvas.drawLine(From, To);
+        return;
+    }
+    Canvas.setPen(QPen(Colour, 1, Qt::SolidLine, Qt::SquareCap));
+    Canvas.drawPoints(LinePixels(From, To));
+}
+
+void TTimeSpaceLink::paintEvent(QPaintEvent *) {
+    if (!FVisible) {
+        return;
+    }
+    const QImage &picture = GetBitmap();
+    QPainter painter(this);
+    painter.drawImage(0, 0, picture);
+}
+
+// The link takes no mouse input, and none reaches the panel beneath it.
+void TTimeSpaceLink::mousePressEvent(QMouseEvent *Event) {
+    Event->accept();
+}
+
+void TTimeSpaceLink::mouseMoveEvent(QMouseEvent *Event) {
+    Event->accept();
+}
+
+void TTimeSpaceLink::mouseReleaseEvent(QMouseEvent *Event) {
+    Event->accept();
+}

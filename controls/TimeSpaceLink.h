@@ -1,0 +1,107 @@
+#pragma once
+
+#include "model/Common.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPoint>
+#include <QWidget>
+
+class QPainter;
+
+// A progression link: the stretch of the time-space diagram between two junction strips. It
+// carries the platoons of both directions along the road by the travel time its length and
+// speeds give, and draws them as sloped bands with the queues they meet at the signals.
+class TTimeSpaceLink : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit TTimeSpaceLink(QWidget *Owner = nullptr);
+    ~TTimeSpaceLink() override;
+
+    // Published properties.
+    QColor BackGroundColor() const { return FBackGroundColor; }
+    void SetBackGroundColor(const QColor &Value);
+    int FwdSpeedMph() const { return FFwdSpeedMph; }
+    void SetFwdSpeedMph(int Value);
+    int BackSpeedMph() const { return FBackSpeedMph; }
+    void SetBackSpeedMph(int Value);
+    // Always FeetPerPixel x Height; writes are ignored.
+    int HeightInFeet() const;
+    void SetHeightInFeet(int) {}
+    bool FillBand() const { return FFillBand; }
+    void SetFillBand(bool Value);
+    QColor FwdLineColor() const { return FFwdLineColor; }
+    void SetFwdLineColor(const QColor &Value);
+    QColor BckLineColor() const { return FBckLineColor; }
+    void SetBckLineColor(const QColor &Value);
+    int LinePenWidth() const { return FLinePenWidth; }
+    void SetLinePenWidth(int Value);
+    // The control's own visibility: when False the picture is still rendered but not shown.
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value);
+    int TrafficLightHeight() const { return FTrafficLightHeight; }
+    void SetTrafficLightHeight(int Value);
+
+    // Platoons entering the link (southbound at its top edge, northbound at its far end).
+    // Storing a set runs the travel computation once.
+    void SetFwInput(PlatoonSet Value);
+    void SetBkInput(PlatoonSet Value);
+    // Queue sets drawn at the signal below (southbound) and at the top edge (northbound).
+    void SetFwQueues(PlatoonSet Value);
+    void SetBkQueues(PlatoonSet Value);
+
+    // Merges both stored inputs in place and refreshes both outputs with the current width,
+    // height, signal strip height and speeds.
+    void ComputeTravel();
+    // Run the travel computation and give the set as it reaches the far end.
+    PlatoonSet TravelFw();
+    PlatoonSet TravelBk();
+
+    // Read access to the stored sets.
+    PlatoonSet FwInput() const { return FFwInput; }
+    PlatoonSet BkInput() const { return FBkInput; }
+    PlatoonSet FwOutput() const { return FFwOutput; }
+    PlatoonSet BkOutput() const { return FBkOutput; }
+    PlatoonSet FwQueues() const { return FFwQueues; }
+    PlatoonSet BkQueues() const { return FBkQueues; }
+
+    // Pixels from the top edge to the middle of the strip below, where southbound bands end.
+    int TravelSpan() const;
+
+    // The picture of the current state, rendered on demand; owned by the link.
+    const QImage &GetBitmap();
+
+  protected:
+    void paintEvent(QPaintEvent *Event) override;
+    void mousePressEvent(QMouseEvent *Event) override;
+    void mouseMoveEvent(QMouseEvent *Event) override;
+    void mouseReleaseEvent(QMouseEvent *Event) override;
+
+  private:
+    void Changed();
+    void Render();
+    void DrawBand(QPainter &Canvas, int Start, int Arrival, int Size, bool Forward) const;
+    void DrawQueues(QPainter &Canvas, const PlatoonSet &Queues, bool Forward) const;
+    void DrawQuad(QPainter &Canvas, const QPoint (&Corners)[4], const QColor &Colour) const;
+    void DrawLine(QPainter &Canvas, QPoint From, QPoint To, const QColor &Colour) const;
+
+    QColor FBackGroundColor;
+    QColor FFwdLineColor;
+    QColor FBckLineColor;
+    int FLinePenWidth = 1;
+    bool FFillBand = false;
+    bool FVisible = true;
+    int FTrafficLightHeight = 0;
+    int FFwdSpeedMph = 30;
+    int FBackSpeedMph = 25;
+    PlatoonSet FBkQueues;
+    PlatoonSet FFwQueues;
+    QImage FBitmap;
+    PlatoonSet FFwInput;
+    PlatoonSet FFwOutput;
+    PlatoonSet FBkInput;
+    PlatoonSet FBkOutput;
+
+    bool FBitmapStale = true;
+};

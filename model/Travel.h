@@ -1,0 +1,33 @@
+#pragma once
+
+#include "model/Common.h"
+
+#include <cstdint>
+
+// Travel of platoons along a link and the lengths of the queues they form at its signal.
+
+// Pixels of road from a link's top edge to the middle of the signal strip below it.
+std::int32_t TravelSpan(std::int32_t linkHeight, std::int32_t trafficLightHeight);
+
+// Whole seconds to drive span pixels (FeetPerPixel feet each) at speedMph. The quotient is
+// formed in extended precision: 1320 ft at 40 mph is just above 22.5 s and gives 23.
+// A speed of 0 or less (never stored by the links) gives 0.
+std::int32_t TravelTime(std::int32_t span, std::int32_t speedMph);
+
+// The set as it arrives at the far end: every slot's size is copied; the start of an occupied
+// slot that starts within the width is moved by travelTime; any other slot keeps the start
+// it had in previousOutput.
+PlatoonSet TravelPlatoons(const PlatoonSet &input, const PlatoonSet &previousOutput,
+                          std::int32_t width, std::int32_t travelTime);
+
+// A queue of a queue-set slot as the progression link draws it.
+struct QueueShape {
+    std::int32_t Feet = 0;      // VehicleSpacing per SatHeadway second of waiting
+    std::int32_t Pixels = 0;    // Feet / FeetPerPixel, truncated
+    std::int32_t DriveTime = 0; // seconds to drive Feet at the link's speed, truncated
+};
+QueueShape QueueShapeOf(std::int32_t arrivalEnd, std::int32_t dischargeEnd, std::int32_t speedMph);
+
+// The length in pixels of the longest queue of a queue set, as the queue link's bar shows it:
+// one pixel per 5 s of DischargeEnd - ArrivalEnd. Negative differences never count.
+std::int32_t QueueBarLength(const PlatoonSet &queues);
