@@ -165,24 +165,6 @@ class tst_Led : public QObject {
         QCOMPARE(Lamp(*Led), LampRed);
     }
 
-    void requestStaysUntilTheNextCallBackClick() {
-        TLed *Led = AddLed(10);
-        Led->SetCallBackEnabled(true);
-        QTest::mouseClick(Led, Qt::LeftButton, Qt::NoModifier, Middle(*Led));
-        QCOMPARE(Led->Request(), OpenRequest);
-        Led->SetValue(TurnOn); // the owner acts on the request
-        QCOMPARE(Led->Request(), OpenRequest);
-        Led->SetCallBackEnabled(false);
-        QTest::mouseClick(Led, Qt::LeftButton, Qt::NoModifier, Middle(*Led));
-        QCOMPARE(Led->Value(), TurnOff);
-        QCOMPARE(Led->Request(), OpenRequest);
-        Led->SetCallBackEnabled(true);
-        Led->SetValue(TurnOn);
-        QTest::mouseClick(Led, Qt::LeftButton, Qt::NoModifier, Middle(*Led));
-        QCOMPARE(Led->Request(), CloseRequest);
-        QCOMPARE(Led->Value(), TurnOn);
-    }
-
     void disabledLampIgnoresClicks() {
         TLed *Led = AddLed(10);
         Led->setEnabled(false);

@@ -52,14 +52,6 @@ class tst_ThdTimer : public QObject {
     Q_OBJECT
 
   private slots:
-    void defaults() {
-        TThreadedTimer Timer;
-        QVERIFY(Timer.Enabled());
-        QCOMPARE(Timer.Interval(), std::uint16_t(250));
-        QCOMPARE(Timer.ThreadPriority(), tpNormal);
-        QVERIFY(!Timer.WorkerRunning()); // no handler yet
-    }
-
     void ticksArriveOnTheGuiThread() {
         TickLog Log;
         TThreadedTimer Timer;
