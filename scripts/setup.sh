@@ -7,7 +7,7 @@ TIMESPACE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 TIMESPACE_BUILD="${TIMESPACE_BUILD:-$TIMESPACE_ROOT/build}"
 
 TIMESPACE_PACKAGES=(cmake g++ make pkg-config qt6-base-dev libgl-dev libjpeg-dev libbenchmark-dev
-    fonts-liberation2 fonts-dejavu-core xvfb xauth)
+    fonts-liberation2 fonts-dejavu-core xvfb xauth desktop-file-utils appstream)
 
 timespace_install_packages() {
     local missing=()
