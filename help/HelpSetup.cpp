@@ -47,7 +47,10 @@ THelpForm::THelpForm(QWidget *Owner) : QDialog(Owner) {
     face.setColor(QPalette::Window, NamedColor::clBtnFace);
     setPalette(face);
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    // MS Sans Serif 8 pt at 96 dpi, fixed in pixels so the layout does not follow the screen.
+    QFont sans(QStringLiteral("MS Sans Serif"));
+    sans.setPixelSize(11);
+    setFont(sans);
 
     Label1 = Place<QLabel>(this, "Label1", QStringLiteral("BrowserPath"), 8, 12);
     BrowserPath =

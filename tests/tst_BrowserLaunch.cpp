@@ -13,7 +13,9 @@
 #include <QTest>
 #include <QTimer>
 
+#ifdef Q_OS_LINUX
 #include <unistd.h>
+#endif
 
 using ProcessStart::ResolveCommandLine;
 using ProcessStart::StartDetached;
@@ -60,6 +62,7 @@ QStringList Recorded(const QString &standIn) {
 // Children of this process that have ended but were never reaped.
 int ZombieChildren() {
     int zombies = 0;
+#ifdef Q_OS_LINUX
     const QString self = QString::number(getpid());
     const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
     for (const QString &entry : entries) {
@@ -75,6 +78,7 @@ int ZombieChildren() {
             ++zombies;
         }
     }
+#endif
     return zombies;
 }
 
