@@ -15,12 +15,12 @@ PlatoonSet Queues(std::initializer_list<std::pair<int, int>> entries) {
     int k = 1;
     for (const auto &[arrivalEnd, dischargeEnd] : entries) {
         set.Start[k] = arrivalEnd;
-        set.Size[k] = dischargeEnd;
-        ++k;
+        set.Size[k++] = dischargeEnd;
     }
     return set;
 }
 
+// The window passes its locale's separators; tests pin the C locale.
 std::string DecimalPoint() {
     return QLocale().decimalPoint().toStdString();
 }
@@ -95,18 +95,15 @@ class tst_Measures : public QObject {
         QTest::addColumn<QString>("caption");
         QTest::newRow("4.567") << 4.567 << "4.57";
         QTest::newRow("3 significant digits before 2 decimals") << 12.345 << "12.30";
-        QTest::newRow("0.5") << 0.5 << "0.50";
         QTest::newRow("zero") << 0.0 << "0.00";
         QTest::newRow("exact tie away from zero") << 0.125 << "0.13";
         QTest::newRow("tie on the significant digit") << 100.5 << "101.00";
         // 2.675 is held as 2.67499999999999982...: the first dropped digit is a 4.
         QTest::newRow("binary just below a tie") << 2.675 << "2.67";
         QTest::newRow("rounds up to a third decimal place") << 0.005 << "0.01";
-        QTest::newRow("smaller than half a hundredth") << 0.004999 << "0.00";
         QTest::newRow("carry adds an integer digit") << 9.996 << "10.00";
         QTest::newRow("carry into the thousands") << 999.5 << "1,000.00";
         QTest::newRow("thousands separated") << 1234.5 << "1,230.00";
-        QTest::newRow("millions") << 1234567.0 << "1,230,000.00";
         QTest::newRow("negative rounds away from zero") << -4.567 << "-4.57";
         QTest::newRow("negative rounding to zero has no sign") << -0.001 << "0.00";
     }
@@ -127,7 +124,6 @@ class tst_Measures : public QObject {
         QTest::newRow("held just below a tie") << 0.95 << "0.9";
         QTest::newRow("carry adds a digit") << 9.96 << "10.0";
         QTest::newRow("no thousands separator") << 1234.0 << "1200.0";
-        QTest::newRow("zero") << 0.0 << "0.0";
     }
     void stopsCaption() {
         QFETCH(double, value);
