@@ -1,0 +1,146 @@
+#include "FormDriver.h"
+
+#include "controls/TimeSpaceLink.h"
+
+#include <QComboBox>
+
+using FormDriver::Caption;
+using FormDriver::UserMovesTrackBar;
+
+// The traffic inputs: volume snapping and maxima, speeds, the crossroad shares and their labels,
+// and the strips' timing events.
+class tst_Inputs : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
+    void volumeSnapsHalfToEven_data() {
+        QTest::addColumn<int>("moved");
+        QTest::addColumn<int>("snapped");
+        QTest::newRow("255 up") << 255 << 260;
+        QTest::newRow("245 down") << 245 << 240;
+        QTest::newRow("235 up") << 235 << 240;
+        QTest::newRow("250 stays") << 250 << 250;
+        QTest::newRow("251 down") << 251 << 250;
+    }
+    void volumeSnapsHalfToEven() {
+        QFETCH(int, moved);
+        TTimeSpaceForm form;
+        form.FwMainRoadVol->SetLineSize(1);
+        UserMovesTrackBar(form.FwMainRoadVol, moved);
+        QTEST(form.FwMainRoadVol->Position(), "snapped");
+        QCOMPARE(Caption(form.FwMainRoadVolLabel), QString::number(form.FwMainRoadVol->Position()));
+        QCOMPARE(form.CompositionCount(), 1);
+    }
+
+    void northboundVolumeLeavesCrossroadLabels() {
+        TTimeSpaceForm form;
+        UserMovesTrackBar(form.FwMainRoadVol, 500);
+        UserMovesTrackBar(form.SideVol, 20);
+        QCOMPARE(Caption(form.DivertedTraffic2), QString("100"));
+        form.DivertedTraffic2->SetCaption("marker");
+        UserMovesTrackBar(form.BkMainRoadVol, 300);
+        QCOMPARE(Caption(form.BkMainRoadVolLabel), QString("300"));
+        QCOMPARE(Caption(form.DivertedTraffic2), QString("marker"));
+    }
+
+    void crossroadLabels_data() {
+        QTest::addColumn<int>("volume");
+        QTest::addColumn<int>("entering");
+        QTest::addColumn<int>("leaving");
+        QTest::addColumn<QString>("enteringVolume");
+        QTest::addColumn<QString>("leavingVolume");
+        QTest::newRow("33 % of 250 truncates 82.5") << 250 << 33 << 15 << "82"
+                                                    << "49";
+        QTest::newRow("20 % of 500, 10 % leaving") << 500 << 20 << 10 << "100"
+                                                   << "60";
+        QTest::newRow("nothing enters") << 400 << 0 << 50 << "0"
+                                        << "200";
+    }
+    void crossroadLabels() {
+        QFETCH(int, volume);
+        QFETCH(int, entering);
+        QFETCH(int, leaving);
+        TTimeSpaceForm form;
+        UserMovesTrackBar(form.FwMainRoadVol, volume);
+        form.SideVol->SetMax(100);
+        UserMovesTrackBar(form.SideVol, entering);
+        UserMovesTrackBar(form.TrafficLeaving, leaving);
+        QCOMPARE(Caption(form.DivertedTraffic1), QString::number(entering));
+        QCOMPARE(Caption(form.PercentLeaving1), QString::number(leaving));
+        QTEST(Caption(form.DivertedTraffic2), "enteringVolume");
+        QTEST(Caption(form.PercentLeaving2), "leavingVolume");
+    }
+
+    void speedsGoToEveryLink() {
+        TTimeSpaceForm form;
+        UserMovesTrackBar(form.MainRoadSpeedLimitFwd, 52);
+        UserMovesTrackBar(form.MainRoadSpeedLimitBkd, 38);
+        QCOMPARE(Caption(form.MainRoadSpeedFwdLimLabel), QString("52"));
+        QCOMPARE(Caption(form.MainRoadSpeedBkdLimLabel), QString("38"));
+        for (int k = 1; k <= 7; ++k) {
+            QCOMPARE(form.Link(k)->FwdSpeedMph(), 52);
+            QCOMPARE(form.Link(k)->BackSpeedMph(), 38);
+        }
+    }
+
+    void maximaFollowTheEntryJunctions_data() {
+        QTest::addColumn<int>("red");
+        QTest::addColumn<int>("green");
+        QTest::addColumn<int>("maximum");
+        QTest::newRow("loaded timing") << 30 << 60 << 930;
+        QTest::newRow("red 25, green 70") << 25 << 70 << 1040;
+        QTest::newRow("red 10, green 80") << 10 << 80 << 1220;
+    }
+    void maximaFollowTheEntryJunctions() {
+        QFETCH(int, red);
+        QFETCH(int, green);
+        TTimeSpaceForm form;
+        // Lower red first so that the new green always fits.
+        form.Light(1)->SetPercentRed(red);
+        form.Light(1)->SetPercentGreen(green);
+        form.TimeSpaceLight2CycleChange(form.Light(1));
+        QTEST(form.FwMainRoadVol->Max(), "maximum");
+        QCOMPARE(form.BkMainRoadVol->Max(), 930);
+    }
+
+    void loweredMaximumLowersTheVolume() {
+        TTimeSpaceForm form;
+        UserMovesTrackBar(form.BkMainRoadVol, 900);
+        form.Light(6)->SetPercentGreen(40);
+        form.Light(6)->SetPercentRed(50);
+        form.TimeSpaceLight2CycleChange(form.Light(6));
+        // (40 - 50 + 100) / 200 x 1440 = 648
+        QCOMPARE(form.BkMainRoadVol->Max(), 640);
+        QCOMPARE(form.BkMainRoadVol->Position(), 640);
+        QCOMPARE(Caption(form.BkMainRoadVolLabel), QString("640"));
+        QCOMPARE(form.JCT->currentIndex(), 5);
+    }
+
+    void sideVolumeMaximumFollowsArrivalsAtJunctionTwo() {
+        TTimeSpaceForm form;
+        QCOMPARE(form.SideVol->Max(), 100);
+        // The maximum is taken from the arrivals of the last recomputation, so the first change
+        // still sees an empty arterial.
+        UserMovesTrackBar(form.FwMainRoadVol, 600);
+        QCOMPARE(form.SideVol->Max(), 100);
+        // 600 veh/hr at 115 s is a platoon of 47 s: Trunc(30 x 115 / 47) = 73 -> 70.
+        QCOMPARE(form.CalculateflowSum(form.Link(2)->TravelFw()), 47);
+        UserMovesTrackBar(form.SideVol, 90);
+        UserMovesTrackBar(form.FwMainRoadVol, 600);
+        QCOMPARE(form.SideVol->Max(), 70);
+        QCOMPARE(form.SideVol->Position(), 70);
+    }
+
+    void stripEventsSelectTheirJunction() {
+        TTimeSpaceForm form;
+        form.Light(4)->ResetTiming(); // fires OnReset like a right click
+        QCOMPARE(form.JCT->currentIndex(), 3);
+        QCOMPARE(Caption(form.CycleTime), QString("115"));
+        QCOMPARE(form.CompositionCount(), 1);
+    }
+};
+
+QTEST_MAIN(tst_Inputs)
+#include "tst_Inputs.moc"

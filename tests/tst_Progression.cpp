@@ -1,0 +1,164 @@
+#include "FormDriver.h"
+
+#include "controls/ThdTimer.h"
+#include "controls/TimeSpaceLink.h"
+
+using FormDriver::Caption;
+
+namespace {
+int SizeOf(const PlatoonSet &set) {
+    int sum = 0;
+    for (int k = 1; k <= MaxPlatoons; ++k) {
+        sum += set.Size[k];
+    }
+    return sum;
+}
+// The slot holding a platoon that starts at the given time, or 0.
+int SlotStartingAt(const PlatoonSet &set, int start) {
+    for (int k = 1; k <= MaxPlatoons; ++k) {
+        if (set.Size[k] > 0 && set.Start[k] == start) {
+            return k;
+        }
+    }
+    return 0;
+}
+} // namespace
+
+// Both progression chains through the window, and the measures they leave in the labels.
+class tst_Progression : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
+    void enteringPlatoonSize_data() {
+        QTest::addColumn<int>("cycle");
+        QTest::addColumn<int>("volume");
+        QTest::addColumn<int>("size");
+        QTest::newRow("60 s, 720 veh/hr: factor held as double") << 60 << 720 << 29;
+        QTest::newRow("100 s, 720 veh/hr: exact") << 100 << 720 << 50;
+        QTest::newRow("120 s, 600 veh/hr") << 120 << 600 << 49;
+        QTest::newRow("115 s, 0 veh/hr") << 115 << 0 << 0;
+    }
+    void enteringPlatoonSize() {
+        QFETCH(int, cycle);
+        QFETCH(int, volume);
+        TTimeSpaceForm form;
+        form.Light(1)->SetCycleTime(cycle);
+        form.FwMainRoadVol->SetPosition(volume);
+        form.BkMainRoadVol->SetPosition(volume);
+        const PlatoonSet south = form.TimeSpaceInitInput(1);
+        QCOMPARE(south.Start[1], 0);
+        QTEST(south.Size[1], "size");
+        QCOMPARE(SizeOf(south), south.Size[1]);
+        // Northbound enters with JCT #1's cycle too, not JCT #6's.
+        form.Light(6)->SetCycleTime(60);
+        QCOMPARE(form.TimeSpaceInitInput(0), south);
+    }
+
+    void crossroadTwoAddsOnePlatoon_data() {
+        QTest::addColumn<int>("share");
+        QTest::addColumn<int>("enteringVolume");
+        QTest::addColumn<int>("size");
+        QTest::newRow("20 %") << 20 << 100 << 7;
+        QTest::newRow("100 %") << 100 << 500 << 39;
+    }
+    void crossroadTwoAddsOnePlatoon() {
+        QFETCH(int, share);
+        TTimeSpaceForm form;
+        form.FwMainRoadVol->SetPosition(500);
+        form.SideVol->SetMax(100);
+        form.SideVol->SetPosition(share);
+        form.RefreshTimeSpaceDiagram();
+        QTEST(form.EnteringVol(), "enteringVolume");
+        // JCT #2 turns red at 70 x 115 div 100 = 80 (the strip draws red from 81). The link
+        // merges the entering platoon with any it overlaps, so follow the vehicles: what
+        // enters link 3 is what left JCT #2 plus the crossroad's platoon.
+        QFETCH(int, size);
+        const PlatoonSet entering = form.Link(3)->FwInput();
+        QCOMPARE(SizeOf(entering), SizeOf(form.Light(2)->PassFw()) + size);
+        QVERIFY(SlotStartingAt(entering, 80) > 0);
+    }
+
+    void noEnteringPlatoonWithoutSouthboundTraffic() {
+        TTimeSpaceForm form;
+        form.SideVol->SetPosition(50);
+        form.RefreshTimeSpaceDiagram();
+        QCOMPARE(form.EnteringVol(), 0);
+        QCOMPARE(form.Link(3)->FwInput(), PlatoonSet{});
+    }
+
+    void crossroadFiveTakesItsShare() {
+        TTimeSpaceForm form;
+        form.FwMainRoadVol->SetPosition(400);
+        form.TrafficLeaving->SetPosition(100);
+        form.RefreshTimeSpaceDiagram();
+        QVERIFY(SizeOf(form.Link(5)->FwInput()) > 0);
+        QCOMPARE(SizeOf(form.Link(6)->FwInput()), 0);
+        QCOMPARE(SizeOf(form.Link(7)->FwInput()), 0);
+
+        form.TrafficLeaving->SetPosition(33);
+        form.RefreshTimeSpaceDiagram();
+        const PlatoonSet departures = form.Light(5)->PassFw();
+        const PlatoonSet reduced = form.Link(6)->FwInput();
+        QVERIFY(SizeOf(departures) > 0);
+        for (int k = 1; k <= MaxPlatoons; ++k) {
+            QCOMPARE(reduced.Start[k], departures.Start[k]);
+            QCOMPARE(reduced.Size[k], 67 * departures.Size[k] / 100);
+        }
+    }
+
+    void failuresOfTheTwoDirectionsAreIndependent() {
+        TTimeSpaceForm form;
+        // 930 veh/hr at 115 s is a platoon of 74 s: JCT #4 with a short green overloads.
+        form.BkMainRoadVol->SetPosition(930);
+        form.Light(4)->SetPercentGreen(30);
+        form.Light(4)->SetPercentRed(60);
+        form.RefreshTimeSpaceDiagram();
+        QVERIFY(form.IfBkCycleFailure());
+        QVERIFY(!form.IfFwCycleFailure());
+        QVERIFY(form.BkFailure());
+        QVERIFY(!form.FwFailure());
+        // A northbound failure leaves the southbound measures numeric.
+        QCOMPARE(Caption(form.DelayPerVeh), QString("0.00"));
+        QCOMPARE(Caption(form.ArtStops), QString("0.0"));
+
+        form.FwMainRoadVol->SetPosition(930);
+        form.RefreshTimeSpaceDiagram();
+        QVERIFY(form.IfFwCycleFailure());
+        QCOMPARE(Caption(form.DelayPerVeh), QString("+ +"));
+        QCOMPARE(Caption(form.ArtStops), QString("+ +"));
+    }
+
+    void zeroVolumeKeepsTheUnit() {
+        TTimeSpaceForm form;
+        form.TimeUnits->SetCaption("min");
+        form.RefreshTimeSpaceDiagram();
+        QCOMPARE(Caption(form.DelayPerVeh), QString("0.00"));
+        QCOMPARE(Caption(form.TimeUnits), QString("min"));
+        QCOMPARE(Caption(form.ArtStops), QString("0.0"));
+        QVERIFY(form.ThreadedTimer1->Enabled());
+    }
+
+    void delayAndStopsOfHeldPlatoons() {
+        TTimeSpaceForm form;
+        // 300 veh/hr is a 23 s platoon. At 45 mph link 1 takes 10 s and each inner link (70 px,
+        // 2800 ft) 42 s: it passes JCT #1 and #2, is held at JCT #3 from 94..117 to the green
+        // at 115 (wait 138 - 117 = 21), passes JCT #4, is held at JCT #5 from 199..222 to 230
+        // (wait 253 - 222 = 31) and passes JCT #6. Delay (21 + 31) x 2.5 / 23 = 5.652...
+        form.FwMainRoadVol->SetPosition(300);
+        form.RefreshTimeSpaceDiagram();
+        QCOMPARE(Caption(form.DelayPerVeh), QString("5.65"));
+        QCOMPARE(Caption(form.TimeUnits), QString("sec"));
+        QCOMPARE(Caption(form.ArtStops), QString("2.0"));
+
+        // JCT #5's green from 199 lets the platoon through: only JCT #3's wait is left.
+        form.Light(5)->SetCycleOffset(84);
+        form.RefreshTimeSpaceDiagram();
+        QCOMPARE(Caption(form.DelayPerVeh), QString("2.28"));
+        QCOMPARE(Caption(form.ArtStops), QString("1.0"));
+    }
+};
+
+QTEST_MAIN(tst_Progression)
+#include "tst_Progression.moc"
