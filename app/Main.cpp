@@ -5,6 +5,8 @@
 #include "controls/ThdTimer.h"
 #include "controls/TimeSpaceLight.h"
 #include "controls/TimeSpaceLink.h"
+#include "help/BrowserLaunch.h"
+#include "help/HelpSetup.h"
 #include "model/Measures.h"
 #include "model/Numbers.h"
 #include "platform/Colors.h"
@@ -13,6 +15,7 @@
 #include "platform/Image.h"
 #include "platform/JpegImage.h"
 #include "platform/Label.h"
+#include "platform/ProcessStart.h"
 #include "platform/TrackBar.h"
 
 #include <QComboBox>
@@ -188,6 +191,8 @@ TTimeSpaceForm::TTimeSpaceForm(QWidget *Parent) : QWidget(Parent) {
     BuildForm();
     BindEvents();
     FormCreate(this);
+    // The Help Setup dialog is made once, hidden, and reused by every Help Setup click.
+    FHelpForm = new THelpForm(this);
 }
 
 TTimeSpaceForm::~TTimeSpaceForm() {
@@ -447,6 +452,8 @@ void TTimeSpaceForm::BindEvents() {
     SplitGreen->SetOnClick([this](QObject *s) { SplitGreenClick(s); });
     SplitRed->SetOnClick([this](QObject *s) { SplitRedClick(s); });
 
+    connect(Help, &QPushButton::clicked, this, [this] { HelpClick(Help); });
+    connect(HelpSetup, &QPushButton::clicked, this, [this] { HelpSetupClick(HelpSetup); });
     connect(Refresh, &QPushButton::clicked, this, [this] { RefreshClick(Refresh); });
     connect(ReSet, &QPushButton::clicked, this, [this] { ReSetClick(ReSet); });
     ThreadedTimer1->SetOnTimer([this](QObject *s) { ThreadedTimer1Timer(s); });
@@ -466,8 +473,8 @@ void TTimeSpaceForm::FormCreate(QObject *) {
     FLabels = {nullptr, Label1, Label2, Label3, Label4, Label5, Label6};
 
     UpdatePlatoonFactor();
-    FBrowserPath = "C:\\Program Files\\Netscape\\Communicator\\Program\\netscape.exe";
-    FHelpFile = "MainHelp.html";
+    FBrowserPath = BrowserLaunch::DefaultBrowserPath;
+    FHelpFile = BrowserLaunch::DefaultHelpFile;
 
     const int a = Capacity(FLights[1]);
     const int b = Capacity(FLights[6]);
@@ -1030,4 +1037,24 @@ bool TTimeSpaceForm::ShowHint() const {
 
 void TTimeSpaceForm::SetShowHint(bool Value) {
     FHints->SetShowHint(Value);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Help
+
+void TTimeSpaceForm::HelpClick(QObject *) {
+    ExecBrowser(FBrowserPath, FHelpFile);
+}
+
+void TTimeSpaceForm::HelpSetupClick(QObject *) {
+    RunHelpSetup(*FHelpForm, FBrowserPath, FHelpFile, [this](bool on) { SetShowHint(on); });
+}
+
+void TTimeSpaceForm::ExecBrowser(const QString &Browser, const QString &HelpPage) {
+    // A browser that cannot be started changes nothing and reports nothing.
+    CreateProcessSimple(BrowserLaunch::BrowserCommandLine(Browser, HelpPage));
+}
+
+bool TTimeSpaceForm::CreateProcessSimple(const QString &CommandLine) {
+    return ProcessStart::StartDetached(CommandLine);
 }

@@ -16,6 +16,7 @@ class TImage;
 class TLabel;
 class TLed;
 class TSpaceLink;
+class THelpForm;
 class THintSwitch;
 class TThreadedTimer;
 class TTimeSpaceLight;
@@ -88,6 +89,13 @@ class TTimeSpaceForm : public QWidget {
     void ThreadedTimer1Timer(QObject *Sender);
     bool ShowHint() const;
     void SetShowHint(bool Value);
+
+    // Help.
+    void HelpClick(QObject *Sender);
+    void HelpSetupClick(QObject *Sender);
+    void ExecBrowser(const QString &Browser, const QString &HelpPage);
+    bool CreateProcessSimple(const QString &CommandLine);
+    THelpForm *HelpForm() const { return FHelpForm; }
 
     // Read access for tools and tests.
     double PlatoonFactor() const { return FPlatoonFactor; }
@@ -199,5 +207,6 @@ class TTimeSpaceForm : public QWidget {
     std::array<TLabel *, 7> FLabels{};          // 1..6
 
     THintSwitch *FHints = nullptr;
+    THelpForm *FHelpForm = nullptr;
     int FCompositionCount = 0;
 };

@@ -4,6 +4,7 @@
 #include "model/Passage.h"
 #include "platform/Colors.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 TTimeSpaceLight::TTimeSpaceLight(QWidget *Owner)
@@ -209,4 +210,115 @@ void TTimeSpaceLight::paintEvent(QPaintEvent *) {
 void TTimeSpaceLight::resizeEvent(QResizeEvent *Event) {
     QWidget::resizeEvent(Event);
     SyncWidth();
+}
+
+void TTimeSpaceLight::mousePressEvent(QMouseEvent *Event) {
+    MouseDown(Event->button(), Event->modifiers(), Event->position().toPoint().x());
+}
+
+void TTimeSpaceLight::mouseMoveEvent(QMouseEvent *Event) {
+    const QPoint at = Event->position().toPoint();
+    MouseMove(at.x(), at.y());
+}
+
+void TTimeSpaceLight::mouseReleaseEvent(QMouseEvent *) {
+    MouseUp();
+}
+
+void TTimeSpaceLight::RepaintNow() {
+    TimingChanged();
+    if (isVisible()) {
+        repaint();
+    }
+}
+
+void TTimeSpaceLight::MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X) {
+    SyncWidth();
+    const bool shift = Shift.testFlag(Qt::ShiftModifier);
+    const bool ctrl = Shift.testFlag(Qt::ControlModifier);
+    if (Button == Qt::LeftButton && !shift && !ctrl) {
+        for (int u = 0; u <= FNumberOfBands + 1; ++u) {
+            const int yellowStart = FGreenStart[static_cast<std::size_t>(u)] + FGreenTime;
+            // Strict on both sides: the yellow's first column starts an offset drag.
+            if (yellowStart < X && X < yellowStart + FYellowTime) {
+                FDragMode = 2;
+                break;
+            }
+        }
+        if (FDragMode == 0) {
+            FDragMode = 1;
+        }
+        FLastX = X;
+    } else if (Button == Qt::LeftButton && shift) {
+        FDragMode = 3;
+        FLastX = X;
+    } else if (Button == Qt::LeftButton && ctrl) {
+        FDragMode = 4;
+    } else if (Button == Qt::RightButton) {
+        ResetTiming();
+    }
+}
+
+void TTimeSpaceLight::MouseMove(int X, int Y) {
+    if (!(0 < X && X < width() && 0 < Y && Y < height())) {
+        return;
+    }
+    switch (FDragMode) {
+    case 1: {
+        FCycleOffset += X - FLastX;
+        FLastX = X;
+        // Wrapped once each way, so the offset stays within one cycle of the drag.
+        if (FCycleOffset >= FCycleTime) {
+            FCycleOffset -= FCycleTime;
+        }
+        if (FCycleOffset < 0) {
+            FCycleOffset += FCycleTime;
+        }
+        RepaintNow();
+        Notify(FOnTimingOffset, this);
+        break;
+    }
+    case 2: {
+        const int d = X - FLastX;
+        FLastX = X;
+        // Red and green each keep at least 3 s; the yellow keeps its length and moves.
+        if (FRedTime - d > 2 && FGreenTime + d > 2) {
+            FGreenTime += d;
+            FRedTime -= d;
+            RepaintNow();
+        }
+        FPercentGreen = Round(static_cast<Extended>(FGreenTime * 100) / FCycleTime);
+        FPercentRed = Round(static_cast<Extended>(FRedTime * 100) / FCycleTime);
+        Notify(FOnTimingChange, this);
+        break;
+    }
+    case 3: {
+        const int d = X - FLastX;
+        FLastX = X;
+        const int n = FCycleTime + d;
+        if (n > 0) {
+            const Extended ratio = static_cast<Extended>(width()) / n;
+            if (2.0L < ratio && ratio < 24.0L) {
+                FCycleTime = n;
+                FCycleOffset = 0;
+                FNumberOfBands = Trunc(static_cast<Extended>(width()) / FCycleTime);
+                DeriveDurations();
+                RepaintNow();
+                Notify(FOnCycleTimeChange, this);
+            }
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    if (FDragMode == 4 && FVerticleMove) {
+        // The strip's middle row follows the pointer; the window keeps it between neighbours.
+        move(x(), y() + Y - Trunc(static_cast<Extended>(height()) / 2.0L));
+        Notify(FOnVerticleMove, this);
+    }
+}
+
+void TTimeSpaceLight::MouseUp() {
+    FDragMode = 0;
 }

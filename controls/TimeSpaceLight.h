@@ -100,8 +100,17 @@ class TTimeSpaceLight : public QWidget {
   protected:
     void paintEvent(QPaintEvent *Event) override;
     void resizeEvent(QResizeEvent *Event) override;
+    void mousePressEvent(QMouseEvent *Event) override;
+    void mouseMoveEvent(QMouseEvent *Event) override;
+    void mouseReleaseEvent(QMouseEvent *Event) override;
 
   private:
+    // The gestures: press picks the drag mode, each move applies it and repaints at once
+    // before the strip's event fires.
+    void MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X);
+    void MouseMove(int X, int Y);
+    void MouseUp();
+    void RepaintNow();
     void DeriveDurations();
     // Recomputes band count and green windows as a paint would, and marks the picture stale.
     void TimingChanged();

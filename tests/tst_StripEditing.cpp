@@ -1,0 +1,210 @@
+#include "FormDriver.h"
+
+#include <QComboBox>
+#include <QMouseEvent>
+#include <QPushButton>
+
+// Mouse gestures on a signal timing strip, on its own and inside the window.
+class tst_StripEditing : public QObject {
+    Q_OBJECT
+
+    struct Recorder {
+        QStringList Events;
+        void Bind(TTimeSpaceLight &strip) {
+            strip.SetOnTimingOffset([this](QObject *) { Events << "offset"; });
+            strip.SetOnTimingChange([this](QObject *) { Events << "split"; });
+            strip.SetOnCycleTimeChange([this](QObject *) { Events << "cycle"; });
+            strip.SetOnReset([this](QObject *) { Events << "reset"; });
+            strip.SetOnVerticleMove([this](QObject *) { Events << "vertical"; });
+        }
+    };
+
+    static void LoadAsForm(TTimeSpaceLight &strip) {
+        strip.SetBounds(0, 100, 460, 10);
+        strip.SetNumberOfBands(4);
+        strip.SetCycleTime(115);
+    }
+
+    // QTest::mouseMove carries no buttons' modifiers; a move is sent as the toolkit would.
+    static void Move(QWidget *w, int x, int y = 5) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(x, y), w->mapToGlobal(QPointF(x, y)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &move);
+    }
+    static void Press(QWidget *w, int x, Qt::KeyboardModifiers keys = {},
+                      Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mousePress(w, button, keys, QPoint(x, 5));
+    }
+    static void Release(QWidget *w, int x) {
+        QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(x, 5));
+    }
+
+  private slots:
+    void pressPicksTheGesture_data() {
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("green") << 10 << 0 << 1;
+        QTest::newRow("first yellow column is not yellow") << 69 << 0 << 1;
+        QTest::newRow("inside yellow") << 70 << 0 << 2;
+        QTest::newRow("last yellow column") << 80 << 0 << 2;
+        QTest::newRow("red") << 81 << 0 << 1;
+        QTest::newRow("alt does not matter") << 75 << int(Qt::AltModifier) << 2;
+        QTest::newRow("shift") << 75 << int(Qt::ShiftModifier) << 3;
+        QTest::newRow("shift and ctrl") << 10 << int(Qt::ShiftModifier | Qt::ControlModifier) << 3;
+        QTest::newRow("ctrl") << 10 << int(Qt::ControlModifier) << 4;
+    }
+    void pressPicksTheGesture() {
+        QFETCH(int, x);
+        QFETCH(int, modifiers);
+        TTimeSpaceLight strip;
+        LoadAsForm(strip);
+        Press(&strip, x, Qt::KeyboardModifiers(modifiers));
+        QTEST(strip.DragMode(), "mode");
+        Release(&strip, x);
+        QCOMPARE(strip.DragMode(), 0);
+    }
+
+    void offsetDragWrapsOnceEachWay() {
+        TTimeSpaceLight strip;
+        LoadAsForm(strip);
+        Recorder events;
+        events.Bind(strip);
+        Press(&strip, 100);
+        Move(&strip, 130);
+        QCOMPARE(strip.CycleOffset(), 30);
+        QCOMPARE(strip.GreenStart(1), 30);
+        Move(&strip, 20);
+        QCOMPARE(strip.CycleOffset(), 35); // -80 wrapped once
+        // Moves outside the strip are ignored, the last x included.
+        Move(&strip, 0);
+        Move(&strip, 30, 10);
+        Move(&strip, 460);
+        QCOMPARE(strip.CycleOffset(), 35);
+        Move(&strip, 25);
+        QCOMPARE(strip.CycleOffset(), 40);
+        QCOMPARE(events.Events, QStringList({"offset", "offset", "offset"}));
+    }
+
+    void splitDragMovesTheYellow() {
+        TTimeSpaceLight strip;
+        LoadAsForm(strip);
+        Recorder events;
+        events.Bind(strip);
+        Press(&strip, 75);
+        Move(&strip, 85);
+        QCOMPARE(strip.GreenTime(), 79);
+        QCOMPARE(strip.RedTime(), 24);
+        QCOMPARE(strip.YellowTime(), 12);
+        QCOMPARE(strip.PercentGreen(), 69);
+        QCOMPARE(strip.PercentRed(), 21);
+        QCOMPARE(strip.GreenEnd(1), 115 - 24 - 6);
+        QCOMPARE(strip.GetBitmap().pixelColor(75, 5), QColor(0, 128, 0));
+        // Red would fall to 2 s: refused, yet the percentages are written and the event fires.
+        Move(&strip, 107);
+        QCOMPARE(strip.RedTime(), 24);
+        QCOMPARE(strip.GreenTime(), 79);
+        QCOMPARE(events.Events, QStringList({"split", "split"}));
+    }
+
+    void cycleDragKeepsItsRange() {
+        TTimeSpaceLight strip;
+        LoadAsForm(strip);
+        strip.SetCycleOffset(20);
+        Recorder events;
+        events.Bind(strip);
+        Press(&strip, 200, Qt::ShiftModifier);
+        Move(&strip, 190);
+        QCOMPARE(strip.CycleTime(), 105);
+        QCOMPARE(strip.CycleOffset(), 0);
+        QCOMPARE(strip.NumberOfBands(), 4);
+        QCOMPARE(strip.RedTime(), 32);
+        QCOMPARE(strip.GreenTime(), 63);
+        QCOMPARE(strip.YellowTime(), 10);
+        Release(&strip, 190);
+
+        strip.SetCycleTime(20);
+        Press(&strip, 100, Qt::ShiftModifier);
+        Move(&strip, 99); // 19 refused
+        QCOMPARE(strip.CycleTime(), 20);
+        Release(&strip, 99);
+        strip.SetCycleTime(229);
+        Press(&strip, 100, Qt::ShiftModifier);
+        Move(&strip, 101); // 230 refused
+        QCOMPARE(strip.CycleTime(), 229);
+        QCOMPARE(events.Events, QStringList({"cycle"}));
+    }
+
+    void shiftPressMeasuresFromItself() {
+        TTimeSpaceLight strip;
+        LoadAsForm(strip);
+        Press(&strip, 10);
+        Release(&strip, 10);
+        Press(&strip, 300, Qt::ShiftModifier);
+        Move(&strip, 305);
+        QCOMPARE(strip.CycleTime(), 120);
+    }
+
+    void rightClickResets() {
+        TTimeSpaceLight strip;
+        LoadAsForm(strip);
+        strip.SetCycleTime(60);
+        Recorder events;
+        events.Bind(strip);
+        Press(&strip, 10, Qt::ShiftModifier, Qt::RightButton);
+        QCOMPARE(strip.CycleTime(), 115);
+        QCOMPARE(strip.DragMode(), 0);
+        QCOMPARE(events.Events, QStringList({"reset"}));
+    }
+
+    void verticalDragFollowsThePointer() {
+        TTimeSpaceLight strip;
+        LoadAsForm(strip);
+        strip.SetVerticleMove(true);
+        Recorder events;
+        events.Bind(strip);
+        Press(&strip, 10, Qt::ControlModifier);
+        Move(&strip, 10, 8);
+        QCOMPARE(strip.y(), 103);
+        Move(&strip, 10, 1);
+        QCOMPARE(strip.y(), 99);
+        QCOMPARE(events.Events, QStringList({"vertical", "vertical"}));
+
+        strip.SetVerticleMove(false);
+        Move(&strip, 10, 8);
+        QCOMPARE(strip.y(), 99);
+    }
+
+    void windowFollowsEveryDragMove() {
+        TTimeSpaceForm form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        TTimeSpaceLight *jct3 = form.Light(3);
+        Press(jct3, 100);
+        Move(jct3, 110);
+        QCOMPARE(jct3->CycleOffset(), 10);
+        QCOMPARE(form.JCT->currentIndex(), 2);
+        QCOMPARE(form.CycleOffset->Caption(), QString("10"));
+        // One composition per move, not several.
+        QCOMPARE(form.CompositionCount(), 1);
+        Move(jct3, 120);
+        QCOMPARE(form.CompositionCount(), 2);
+        Release(jct3, 120);
+
+        // JCT #1 cannot be moved up or down.
+        Press(form.Light(1), 10, Qt::ControlModifier);
+        Move(form.Light(1), 10, 9);
+        QCOMPARE(form.Light(1)->y(), 12);
+        QVERIFY(!form.Refresh->isEnabled());
+        Release(form.Light(1), 10);
+
+        Press(form.Light(2), 10, Qt::ControlModifier);
+        Move(form.Light(2), 10, 9);
+        QCOMPARE(form.Light(2)->y(), 91);
+        QVERIFY(form.Refresh->isEnabled());
+        QCOMPARE(form.Label2->y(), 171);
+    }
+};
+
+QTEST_MAIN(tst_StripEditing)
+#include "tst_StripEditing.moc"
