@@ -70,6 +70,13 @@ QGroupBox *MakeGroupBox(QWidget *parent, const char *name, const QString &captio
     auto *box = new QGroupBox(caption, parent);
     box->setObjectName(name);
     box->setFont(FontOf(Sans8));
+    // The caption sits on the frame's top line, so that contents placed from the box's top
+    // edge clear it as they are laid out.
+    box->setStyleSheet(
+        "QGroupBox { border: 1px solid #a0a0a0; border-radius: 2px;"
+        " margin-top: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+        " left: 7px; padding: 0px 1px; top: 0px; }");
     box->setGeometry(left, top, width, height);
     return box;
 }
@@ -368,6 +375,10 @@ void TTimeSpaceForm::BuildForm() {
     JCT->setGeometry(7, 20, 60, 21);
     JCT->addItems({"JCT #1", "JCT #2", "JCT #3", "JCT #4", "JCT #5", "JCT #6"});
     JCT->setEditable(false);
+    // The list is narrow: keep the arrow small so that "JCT #6" stays readable.
+    JCT->setStyleSheet("QComboBox { padding: 0px 0px 0px 3px; }"
+                       "QComboBox::drop-down { width: 12px; }"
+                       "QComboBox::down-arrow { width: 7px; height: 7px; }");
     Label56 = MakeLabel(GroupBox5, "Label56", 6, 48, "CYCLE OFFSET", Sans8Bold);
     Label58 = MakeLabel(GroupBox5, "Label58", 94, 48, ":", Sans8Bold);
     CycleOffset = MakeLabel(GroupBox5, "CycleOffset", 100, 48, "O", Sans8);
