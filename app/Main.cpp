@@ -176,6 +176,7 @@ TLed *MakeLed(QWidget *parent, const char *name, QRect bounds) {
     auto *led = new TLed(parent);
     led->setObjectName(name);
     led->setGeometry(bounds);
+    led->SetFlat(true);
     led->SetGroupIndex(1);
     led->SetAllowAllUp(true);
     led->SetValue(TLedValue::TurnOff);

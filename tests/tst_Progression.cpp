@@ -158,6 +158,53 @@ class tst_Progression : public QObject {
         QCOMPARE(Caption(form.DelayPerVeh), QString("2.28"));
         QCOMPARE(Caption(form.ArtStops), QString("1.0"));
     }
+
+    void userInputsReachTheLabels() {
+        TTimeSpaceForm form;
+        // 500 veh/hr is a 39 s platoon. JCT #2 cuts it at 75 (head 52..75, tail 16 s to 115,
+        // wait 131 - 91 = 40); JCT #3 holds the head 94..117 to 115 (wait 21); the pieces then
+        // meet red at JCT #4 (tail, 31), JCT #5 (head, 31) and JCT #6 (tail, 31).
+        // Delay 154 x 2.5 / 39 = 9.87 s; stops (16 + 23 + 16 + 23 + 16) / 39 = 2.41.
+        FormDriver::UserMovesTrackBar(form.FwMainRoadVol, 500);
+        QCOMPARE(Caption(form.DelayPerVeh), QString("9.87"));
+        QCOMPARE(Caption(form.TimeUnits), QString("sec"));
+        QCOMPARE(Caption(form.ArtStops), QString("2.4"));
+
+        // Crossroad #2's traffic added to 600 veh/hr overloads JCT #3's green.
+        FormDriver::UserMovesTrackBar(form.FwMainRoadVol, 600);
+        FormDriver::UserMovesTrackBar(form.SideVol, 70);
+        QVERIFY(form.Light(3)->FwCycleFailure());
+        QVERIFY(!form.Light(2)->FwCycleFailure());
+        QVERIFY(form.FwFailure());
+        QCOMPARE(Caption(form.DelayPerVeh), QString("+ +"));
+        QCOMPARE(Caption(form.ArtStops), QString("+ +"));
+    }
+
+    void resultsDoNotDependOnPainting() {
+        TTimeSpaceForm shown;
+        shown.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&shown));
+        TTimeSpaceForm hidden;
+        for (TTimeSpaceForm *form : {&shown, &hidden}) {
+            FormDriver::UserMovesTrackBar(form->FwMainRoadVol, 450);
+            FormDriver::UserMovesTrackBar(form->BkMainRoadVol, 380);
+            FormDriver::UserMovesTrackBar(form->TrafficLeaving, 30);
+            form->Light(4)->SetCycleTime(90);
+            form->Light(5)->SetCycleOffset(37);
+            FormDriver::UserMovesTrackBar(form->MainRoadSpeedLimitFwd, 41);
+        }
+        QCOMPARE(Caption(hidden.DelayPerVeh), Caption(shown.DelayPerVeh));
+        QCOMPARE(Caption(hidden.ArtStops), Caption(shown.ArtStops));
+        QCOMPARE(Caption(hidden.TimeUnits), Caption(shown.TimeUnits));
+        for (int k = 1; k <= 7; ++k) {
+            QCOMPARE(hidden.Link(k)->FwInput(), shown.Link(k)->FwInput());
+            QCOMPARE(hidden.Link(k)->BkInput(), shown.Link(k)->BkInput());
+            QCOMPARE(hidden.Link(k)->GetBitmap(), shown.Link(k)->GetBitmap());
+        }
+        for (int k = 1; k <= 6; ++k) {
+            QCOMPARE(hidden.Light(k)->QueueSet(), shown.Light(k)->QueueSet());
+        }
+    }
 };
 
 QTEST_MAIN(tst_Progression)

@@ -123,6 +123,14 @@ class tst_Startup : public QObject {
         // A strip's first green at the diagram's left edge, JCT #1 at panel row 12.
         QCOMPARE(shot.pixelColor(80 + 10, 80 + 15), QColor(0, 128, 0));
         QCOMPARE(shot.pixelColor(80 + 100, 80 + 15), QColor(255, 0, 0));
+        // The links between the strips are black until traffic flows.
+        QCOMPARE(shot.pixelColor(80 + 200, 80 + 50), QColor(0, 0, 0));
+        // The ruler beside the mile scale is drawn: pale, not the window's face.
+        const QColor ruler = shot.pixelColor(36 + 8, 96 + 100);
+        QVERIFY(ruler != QColor(240, 240, 240));
+        QVERIFY(ruler.lightness() > 150);
+        // The decorative band right of the strips.
+        QVERIFY(shot.pixelColor(80 + 462, 80 + 50) != QColor(0, 0, 0));
     }
 };
 
