@@ -816,27 +816,31 @@ void TTimeSpaceForm::RefreshClick(QObject *) {
 // ---------------------------------------------------------------------------------------------
 // Traffic inputs and strip events
 
-void TTimeSpaceForm::FwMainRoadVolChange(QObject *Sender) {
+bool TTimeSpaceForm::SnapVolume(QObject *Sender) {
     auto *bar = qobject_cast<TTrackBar *>(Sender);
     if (bar == nullptr) {
-        return;
+        return false;
     }
     bar->SetPosition(Round(bar->Position() / 10.0L) * VolumeStep);
     BkMainRoadVolLabel->SetCaption(Decimal(BkMainRoadVol->Position()));
     FwMainRoadVolLabel->SetCaption(Decimal(FwMainRoadVol->Position()));
+    return true;
+}
+
+void TTimeSpaceForm::FwMainRoadVolChange(QObject *Sender) {
+    if (!SnapVolume(Sender)) {
+        return;
+    }
     SideVolMaxAdjust();
     UpdateSideVolLables();
     InputChanged();
 }
 
 void TTimeSpaceForm::BkMainRoadVolChange(QObject *Sender) {
-    auto *bar = qobject_cast<TTrackBar *>(Sender);
-    if (bar == nullptr) {
+    // The northbound volume has no part in the crossroad boxes.
+    if (!SnapVolume(Sender)) {
         return;
     }
-    bar->SetPosition(Round(bar->Position() / 10.0L) * VolumeStep);
-    BkMainRoadVolLabel->SetCaption(Decimal(BkMainRoadVol->Position()));
-    FwMainRoadVolLabel->SetCaption(Decimal(FwMainRoadVol->Position()));
     InputChanged();
 }
 

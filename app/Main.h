@@ -188,6 +188,8 @@ class TTimeSpaceForm : public QWidget {
     TTimeSpaceLight *SelectedLight() const;
     // The input-change tail: a pending re-layout first, then the recomputation.
     void InputChanged();
+    // Snaps a volume track bar to its step and writes both volume labels.
+    bool SnapVolume(QObject *Sender);
     void JunctionStep(int Junction, TTimeSpaceLink *Link, TSpaceLink *Queue, bool Forward,
                       PlatoonSet &Set);
     static int Capacity(const TTimeSpaceLight *Light);
