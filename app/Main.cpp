@@ -34,26 +34,26 @@ constexpr int StripHeight = 10;
 constexpr int LoadedStripTops[7] = {0, 12, 87, 162, 237, 312, 387};
 
 // Fonts of the window's design.
-struct DesignFontSpec {
+struct FontStyle {
     const char *Family;
     int Points;
     bool Bold;
 };
-constexpr DesignFontSpec Sans8{"MS Sans Serif", 8, false};
-constexpr DesignFontSpec Sans8Bold{"MS Sans Serif", 8, true};
-constexpr DesignFontSpec Sans10Bold{"MS Sans Serif", 10, true};
-constexpr DesignFontSpec Sans12{"MS Sans Serif", 12, false};
-constexpr DesignFontSpec Sans12Bold{"MS Sans Serif", 12, true};
-constexpr DesignFontSpec Arial8{"Arial", 8, false};
-constexpr DesignFontSpec Arial10{"Arial", 10, false};
-constexpr DesignFontSpec Arial10Bold{"Arial", 10, true};
+constexpr FontStyle Sans8{"MS Sans Serif", 8, false};
+constexpr FontStyle Sans8Bold{"MS Sans Serif", 8, true};
+constexpr FontStyle Sans10Bold{"MS Sans Serif", 10, true};
+constexpr FontStyle Sans12{"MS Sans Serif", 12, false};
+constexpr FontStyle Sans12Bold{"MS Sans Serif", 12, true};
+constexpr FontStyle Arial8{"Arial", 8, false};
+constexpr FontStyle Arial10{"Arial", 10, false};
+constexpr FontStyle Arial10Bold{"Arial", 10, true};
 
-QFont FontOf(const DesignFontSpec &spec) {
-    return DesignFont(spec.Family, spec.Points, spec.Bold);
+QFont FontOf(const FontStyle &style) {
+    return DesignFont(style.Family, style.Points, style.Bold);
 }
 
 TLabel *MakeLabel(QWidget *parent, const char *name, int left, int top, const QString &caption,
-                  const DesignFontSpec &font, const QColor &colour = clWindowText) {
+                  const FontStyle &font, const QColor &colour = clWindowText) {
     auto *label = new TLabel(parent);
     label->setObjectName(name);
     label->setFont(FontOf(font));
@@ -109,7 +109,7 @@ TUpDown *MakeUpDown(QWidget *parent, const char *name, QRect bounds, Qt::Orienta
 }
 
 QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption, QRect bounds,
-                        const DesignFontSpec &font) {
+                        const FontStyle &font) {
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(name);
     button->setGeometry(bounds);
