@@ -1,0 +1,184 @@
+// The window's latency: the composition floor, a full recomputation, one drag move of an offset
+// and the start-up, each on the real window shown on the platform in use.
+
+#include "app/Main.h"
+#include "bench/AllocationCounter.h"
+#include "bench/Scenarios.h"
+#include "controls/TimeSpaceLight.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int DiagramWidth = 524;
+constexpr int DiagramHeight = 409;
+
+QImage DiagramPicture(QRgb colour) {
+    QImage picture(DiagramWidth, DiagramHeight, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(colour);
+    return picture;
+}
+
+// The least any event can cost: it ends by drawing one diagram-sized picture onto another,
+// painter set-up included.
+void BM_ComposeFloor(benchmark::State &state) {
+    const QImage source = DiagramPicture(qRgb(0, 128, 128));
+    QImage target = DiagramPicture(qRgb(0, 0, 0));
+    for (auto _ : state) {
+        QPainter painter(&target);
+        painter.drawImage(0, 0, source);
+        painter.end();
+        benchmark::DoNotOptimize(target.constBits());
+    }
+}
+BENCHMARK(BM_ComposeFloor)->UseRealTime();
+
+// The same copy with the painter already open: the pure pixel work.
+void BM_ComposeFloorPixelsOnly(benchmark::State &state) {
+    const QImage source = DiagramPicture(qRgb(0, 128, 128));
+    QImage target = DiagramPicture(qRgb(0, 0, 0));
+    QPainter painter(&target);
+    for (auto _ : state) {
+        painter.drawImage(0, 0, source);
+        benchmark::DoNotOptimize(target.constBits());
+    }
+}
+BENCHMARK(BM_ComposeFloorPixelsOnly)->UseRealTime();
+
+enum class Load { Loaded, Heavy };
+
+// A shown window in the given state, or nullptr after reporting why the benchmark cannot run.
+std::unique_ptr<TTimeSpaceForm> ShownForm(benchmark::State &state, Load load) {
+    auto form = std::make_unique<TTimeSpaceForm>();
+    if (!Scenarios::ShowAndWait(*form)) {
+        state.SkipWithError("the window was never exposed");
+        return nullptr;
+    }
+    if (load == Load::Loaded) {
+        Scenarios::LoadedTiming(*form);
+    } else {
+        Scenarios::HeavyTraffic(*form);
+        const QString problem = Scenarios::HeavyTrafficProblem(*form);
+        if (!problem.isEmpty()) {
+            state.SkipWithError(problem.toStdString().c_str());
+            return nullptr;
+        }
+    }
+    // Let the window catch up with the set-up before anything is timed.
+    QCoreApplication::processEvents();
+    return form;
+}
+
+void ReportPerEvent(benchmark::State &state, const TTimeSpaceForm &form, int compositionsBefore,
+                    std::uint64_t allocations) {
+    const double events = static_cast<double>(state.iterations());
+    state.counters["compositions/event"] =
+        static_cast<double>(form.CompositionCount() - compositionsBefore) / events;
+    state.counters["allocs/event"] = static_cast<double>(allocations) / events;
+}
+
+void BM_RefreshTimeSpaceDiagram(benchmark::State &state, Load load) {
+    const std::unique_ptr<TTimeSpaceForm> form = ShownForm(state, load);
+    if (!form) {
+        return;
+    }
+    const int compositions = form->CompositionCount();
+    const AllocationCounter::Scope allocations;
+    for (auto _ : state) {
+        form->RefreshTimeSpaceDiagram();
+    }
+    ReportPerEvent(state, *form, compositions, allocations.Allocations());
+}
+BENCHMARK_CAPTURE(BM_RefreshTimeSpaceDiagram, loaded, Load::Loaded)->UseRealTime();
+BENCHMARK_CAPTURE(BM_RefreshTimeSpaceDiagram, heavy, Load::Heavy)->UseRealTime();
+
+void SendMouse(QWidget *target, QEvent::Type type, int x, Qt::MouseButton button) {
+    const QPointF at(x, 5);
+    QMouseEvent event(type, at, target->mapToGlobal(at), button,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+// One move of an offset drag on JCT #3, from the toolkit's event to the window's composition.
+// With paint set, the repaint the move asked for is also flushed before the next move, as the
+// event loop would between two moves.
+void BM_DragMove(benchmark::State &state, Load load, bool paint) {
+    const std::unique_ptr<TTimeSpaceForm> form = ShownForm(state, load);
+    if (!form) {
+        return;
+    }
+    TTimeSpaceLight *strip = form->Light(3);
+    // Press inside a green band: an offset drag. Every move then shifts the offset by 1 s.
+    const int x = strip->GreenStart(2) + 5;
+    SendMouse(strip, QEvent::MouseButtonPress, x, Qt::LeftButton);
+    if (strip->DragMode() != 1) {
+        state.SkipWithError("the press did not start an offset drag");
+        return;
+    }
+    const int compositions = form->CompositionCount();
+    const AllocationCounter::Scope allocations;
+    int step = 0;
+    for (auto _ : state) {
+        SendMouse(strip, QEvent::MouseMove, x + (++step & 1), Qt::NoButton);
+        if (paint) {
+            QCoreApplication::processEvents();
+        }
+    }
+    ReportPerEvent(state, *form, compositions, allocations.Allocations());
+    SendMouse(strip, QEvent::MouseButtonRelease, x, Qt::LeftButton);
+}
+BENCHMARK_CAPTURE(BM_DragMove, loaded, Load::Loaded, false)->UseRealTime();
+BENCHMARK_CAPTURE(BM_DragMove, heavy, Load::Heavy, false)->UseRealTime();
+BENCHMARK_CAPTURE(BM_DragMove, heavy_with_paint, Load::Heavy, true)->UseRealTime();
+
+// Notes when the window's first paint has run.
+class FirstPaintWatcher : public QObject {
+  public:
+    bool Painted = false;
+
+  protected:
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::Paint) {
+            Painted = true;
+        }
+        return false;
+    }
+};
+
+// Constructing the main window and showing it until its first paint has run. The process and
+// the application object already exist; the first window of a process also pays for loading
+// fonts and styles, which main() reports apart.
+void BM_StartUp(benchmark::State &state) {
+    for (auto _ : state) {
+        auto form = std::make_unique<TTimeSpaceForm>();
+        FirstPaintWatcher watcher;
+        form->installEventFilter(&watcher);
+        form->show();
+        const QDeadlineTimer guard(10000);
+        while (!watcher.Painted && !guard.hasExpired()) {
+            QCoreApplication::processEvents();
+        }
+        state.PauseTiming();
+        if (!watcher.Painted) {
+            state.SkipWithError("the window was never painted");
+        }
+        form.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        state.ResumeTiming();
+        if (!watcher.Painted) {
+            break;
+        }
+    }
+}
+BENCHMARK(BM_StartUp)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
