@@ -769,10 +769,14 @@ void TTimeSpaceForm::ReAllign(int Junction) {
 }
 
 void TTimeSpaceForm::PaintTimeSpacepaintBox() {
-    QImage picture(TimeSpaceDiagram->size(), QImage::Format_ARGB32_Premultiplied);
-    picture.fill(clBlack);
-    {
-        QPainter painter(&picture);
+    // Composed straight onto the backdrop's canvas: a black ground, the links, then the strips
+    // above them. A panel-sized picture copied onto the canvas would leave the same pixels (the
+    // copy replaces every pixel, and only its part left of the canvas's edge lands), at the cost
+    // of one more picture and one more copy at every event.
+    QImage &canvas = TimeSpaceImage->Canvas();
+    if (!canvas.isNull()) {
+        canvas.fill(clBlack);
+        QPainter painter(&canvas);
         for (int k = 1; k <= 7; ++k) {
             TTimeSpaceLink *link = FLinks[static_cast<std::size_t>(k)];
             painter.drawImage(link->pos(), link->GetBitmap());
@@ -782,7 +786,7 @@ void TTimeSpaceForm::PaintTimeSpacepaintBox() {
             painter.drawImage(light->pos(), light->GetBitmap());
         }
     }
-    TimeSpaceImage->DrawOnCanvas(0, 0, picture);
+    TimeSpaceImage->CanvasChanged();
     ++FCompositionCount;
 }
 

@@ -169,6 +169,7 @@ const QImage &TTimeSpaceLight::GetBitmap() {
 }
 
 void TTimeSpaceLight::Paint() {
+    ++FRenderCount;
     if (FBitmap.size() != size()) {
         FBitmap = QImage(size(), QImage::Format_ARGB32_Premultiplied);
         FBitmap.fill(NamedColor::clBlack);
@@ -225,11 +226,13 @@ void TTimeSpaceLight::mouseReleaseEvent(QMouseEvent *) {
     MouseUp();
 }
 
-void TTimeSpaceLight::RepaintNow() {
+void TTimeSpaceLight::GestureChanged() {
+    // The green windows are current from here on, which is all the handlers of the strip's
+    // events read; the picture is rendered when it is next asked for. The repaint is only
+    // requested: painting at once would paint and flush the strip alone, and then paint again
+    // for everything the handlers change.
     TimingChanged();
-    if (isVisible()) {
-        repaint();
-    }
+    update();
 }
 
 void TTimeSpaceLight::MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X) {
@@ -274,7 +277,7 @@ void TTimeSpaceLight::MouseMove(int X, int Y) {
         if (FCycleOffset < 0) {
             FCycleOffset += FCycleTime;
         }
-        RepaintNow();
+        GestureChanged();
         Notify(FOnTimingOffset, this);
         break;
     }
@@ -285,7 +288,7 @@ void TTimeSpaceLight::MouseMove(int X, int Y) {
         if (FRedTime - d > 2 && FGreenTime + d > 2) {
             FGreenTime += d;
             FRedTime -= d;
-            RepaintNow();
+            GestureChanged();
         }
         FPercentGreen = Round(static_cast<Extended>(FGreenTime * 100) / FCycleTime);
         FPercentRed = Round(static_cast<Extended>(FRedTime * 100) / FCycleTime);
@@ -303,7 +306,7 @@ void TTimeSpaceLight::MouseMove(int X, int Y) {
                 FCycleOffset = 0;
                 FNumberOfBands = Trunc(static_cast<Extended>(width()) / FCycleTime);
                 DeriveDurations();
-                RepaintNow();
+                GestureChanged();
                 Notify(FOnCycleTimeChange, this);
             }
         }

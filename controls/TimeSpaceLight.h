@@ -77,6 +77,8 @@ class TTimeSpaceLight : public QWidget {
     const QImage &GetBitmap();
     // Renders the cycles into the off-screen bitmap.
     void Paint();
+    // How often the picture has been rendered: once per change, however often it is asked for.
+    int RenderCount() const { return FRenderCount; }
 
     // Arriving platoon sets of both directions.
     void SetFwInput(PlatoonSet Value) { FFwInput = Value; }
@@ -105,12 +107,12 @@ class TTimeSpaceLight : public QWidget {
     void mouseReleaseEvent(QMouseEvent *Event) override;
 
   private:
-    // The gestures: press picks the drag mode, each move applies it and repaints at once
-    // before the strip's event fires.
+    // The gestures: press picks the drag mode, each move applies it, brings the green windows
+    // up to date and asks for a repaint before the strip's event fires.
     void MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X);
     void MouseMove(int X, int Y);
     void MouseUp();
-    void RepaintNow();
+    void GestureChanged();
     void DeriveDurations();
     // Recomputes band count and green windows as a paint would, and marks the picture stale.
     void TimingChanged();
@@ -152,4 +154,5 @@ class TTimeSpaceLight : public QWidget {
 
     bool FBitmapStale = true;
     int FLayoutWidth = 0;
+    int FRenderCount = 0;
 };

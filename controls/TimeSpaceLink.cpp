@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPolygon>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -21,8 +22,7 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
 // axis, the end point itself not painted (the next segment of a path starts there). The minor
 // coordinate is the pixel nearest to the exact line, ties to the smaller coordinate whatever
 // the direction, so a line and its reverse share their inner pixels.
-QPolygon LinePixels(QPoint from, QPoint to) {
-    QPolygon pixels;
+template <typename Plot> void ForEachLinePixel(QPoint from, QPoint to, Plot plot) {
     const int dx = to.x() - from.x();
     const int dy = to.y() - from.y();
     const bool xMajor = std::abs(dx) >= std::abs(dy);
@@ -31,15 +31,24 @@ QPolygon LinePixels(QPoint from, QPoint to) {
     const std::int64_t minor = xMajor ? dy : dx;
     const std::int64_t minorStart = xMajor ? from.y() : from.x();
     const int majorStart = xMajor ? from.x() : from.y();
-    pixels.reserve(static_cast<int>(steps));
     for (std::int64_t i = 0; i < steps; ++i) {
         // The exact minor coordinate is minorStart + i * minor / steps; the nearest pixel with
         // ties down is ceil(exact - 1/2) = ceil(twice / (2 * steps)).
         const std::int64_t twice = 2 * (minorStart * steps + i * minor) - steps;
         const int nearest = static_cast<int>(-FloorDiv(-twice, 2 * steps));
         const int along = majorStart + direction * static_cast<int>(i);
-        pixels << (xMajor ? QPoint(along, nearest) : QPoint(nearest, along));
+        if (xMajor) {
+            plot(along, nearest);
+        } else {
+            plot(nearest, along);
+        }
     }
+}
+
+QPolygon LinePixels(QPoint from, QPoint to) {
+    QPolygon pixels;
+    pixels.reserve(std::max(std::abs(to.x() - from.x()), std::abs(to.y() - from.y())));
+    ForEachLinePixel(from, to, [&pixels](int x, int y) { pixels << QPoint(x, y); });
     return pixels;
 }
 } // namespace
@@ -177,15 +186,21 @@ const QImage &TTimeSpaceLink::GetBitmap() {
 
 void TTimeSpaceLink::Render() {
     FBitmapStale = false;
+    ++FRenderCount;
     if (FBitmap.size() != size()) {
         FBitmap = QImage(size(), QImage::Format_ARGB32_Premultiplied);
     }
     if (FBitmap.isNull()) {
         return;
     }
-    QPainter canvas(&FBitmap);
-    canvas.setRenderHint(QPainter::Antialiasing, false);
-    canvas.fillRect(FBitmap.rect(), FBackGroundColor);
+    // Taken before the painter opens, so that nothing detaches the pixels under it; the raster
+    // painter draws at once, so its fills and the lines written here stay in their order.
+    QRgb *pixels = reinterpret_cast<QRgb *>(FBitmap.bits());
+    QPainter painter(&FBitmap);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    Surface canvas{painter, pixels, FBitmap.bytesPerLine() / qsizetype(sizeof(QRgb)),
+                   FBitmap.width(), FBitmap.height()};
+    painter.fillRect(FBitmap.rect(), FBackGroundColor);
     for (int k = 1; k <= MaxPlatoons; ++k) {
         if (FFwInput.Size[k] > 0 && FFwInput.Start[k] < width()) {
             DrawBand(canvas, FFwInput.Start[k], FFwOutput.Start[k], FFwInput.Size[k], true);
@@ -199,7 +214,7 @@ void TTimeSpaceLink::Render() {
     DrawQueues(canvas, FBkQueues, false);
 }
 
-void TTimeSpaceLink::DrawBand(QPainter &Canvas, int Start, int Arrival, int Size,
+void TTimeSpaceLink::DrawBand(const Surface &Canvas, int Start, int Arrival, int Size,
                               bool Forward) const {
     const int span = TravelSpan();
     // The band's head runs from where the platoon enters to where it arrives; its tail is the
@@ -217,7 +232,8 @@ void TTimeSpaceLink::DrawBand(QPainter &Canvas, int Start, int Arrival, int Size
     }
 }
 
-void TTimeSpaceLink::DrawQueues(QPainter &Canvas, const PlatoonSet &Queues, bool Forward) const {
+void TTimeSpaceLink::DrawQueues(const Surface &Canvas, const PlatoonSet &Queues,
+                                bool Forward) const {
     const int span = TravelSpan();
     const int speed = Forward ? FFwdSpeedMph : FBackSpeedMph;
     const QColor &colour = Forward ? FFwdLineColor : FBckLineColor;
@@ -244,18 +260,26 @@ void TTimeSpaceLink::DrawQueues(QPainter &Canvas, const PlatoonSet &Queues, bool
     }
 }
 
-void TTimeSpaceLink::DrawQuad(QPainter &Canvas, const QPoint (&Corners)[4],
+void TTimeSpaceLink::DrawQuad(const Surface &Canvas, const QPoint (&Corners)[4],
                               const QColor &Colour) const {
     // A polygon is its inside filled with the brush and its closed outline drawn with the
     // pen, here in one colour: the outline adds every edge and corner pixel to the fill.
-    Canvas.setPen(Qt::NoPen);
-    Canvas.setBrush(Colour);
-    Canvas.drawPolygon(Corners, 4);
+    const bool point =
+        Corners[0] == Corners[1] && Corners[1] == Corners[2] && Corners[2] == Corners[3];
+    if (point && FLinePenWidth <= 1) {
+        // No inside, and one-pixel lines leave their end points out: nothing to draw. Most
+        // queue slots are such points (a platoon that did not stop).
+        return;
+    }
+    QPainter &painter = Canvas.Painter;
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Colour);
+    painter.drawPolygon(Corners, 4);
     if (FLinePenWidth > 1) {
         QPen pen(Colour, FLinePenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-        Canvas.setPen(pen);
-        Canvas.setBrush(Qt::NoBrush);
-        Canvas.drawPolygon(Corners, 4);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPolygon(Corners, 4);
         return;
     }
     for (int i = 0; i < 4; ++i) {
@@ -263,16 +287,28 @@ void TTimeSpaceLink::DrawQuad(QPainter &Canvas, const QPoint (&Corners)[4],
     }
 }
 
-void TTimeSpaceLink::DrawLine(QPainter &Canvas, QPoint From, QPoint To,
+void TTimeSpaceLink::DrawLine(const Surface &Canvas, QPoint From, QPoint To,
                               const QColor &Colour) const {
     if (FLinePenWidth > 1) {
         // A wide pen has round ends and covers both end points.
-        Canvas.setPen(QPen(Colour, FLinePenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        Canvas.drawLine(From, To);
+        Canvas.Painter.setPen(
+            QPen(Colour, FLinePenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        Canvas.Painter.drawLine(From, To);
         return;
     }
-    Canvas.setPen(QPen(Colour, 1, Qt::SolidLine, Qt::SquareCap));
-    Canvas.drawPoints(LinePixels(From, To));
+    if (Colour.alpha() == 255) {
+        // An opaque one-pixel point replaces the pixel under it: written directly, as the
+        // painter would but without its set-up for every point of every line.
+        const QRgb value = Colour.rgba();
+        ForEachLinePixel(From, To, [&Canvas, value](int x, int y) {
+            if (0 <= x && x < Canvas.Width && 0 <= y && y < Canvas.Height) {
+                Canvas.Pixels[y * Canvas.PixelsPerLine + x] = value;
+            }
+        });
+        return;
+    }
+    Canvas.Painter.setPen(QPen(Colour, 1, Qt::SolidLine, Qt::SquareCap));
+    Canvas.Painter.drawPoints(LinePixels(From, To));
 }
 
 void TTimeSpaceLink::paintEvent(QPaintEvent *) {

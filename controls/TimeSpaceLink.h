@@ -71,6 +71,8 @@ class TTimeSpaceLink : public QWidget {
 
     // The picture of the current state, rendered on demand; owned by the link.
     const QImage &GetBitmap();
+    // How often the picture has been rendered: once per change, however often it is asked for.
+    int RenderCount() const { return FRenderCount; }
 
   protected:
     void paintEvent(QPaintEvent *Event) override;
@@ -79,12 +81,21 @@ class TTimeSpaceLink : public QWidget {
     void mouseReleaseEvent(QMouseEvent *Event) override;
 
   private:
+    // The bitmap being rendered: the painter for fills, and its pixels for one-pixel lines.
+    struct Surface {
+        QPainter &Painter;
+        QRgb *Pixels;
+        qsizetype PixelsPerLine;
+        int Width;
+        int Height;
+    };
+
     void Changed();
     void Render();
-    void DrawBand(QPainter &Canvas, int Start, int Arrival, int Size, bool Forward) const;
-    void DrawQueues(QPainter &Canvas, const PlatoonSet &Queues, bool Forward) const;
-    void DrawQuad(QPainter &Canvas, const QPoint (&Corners)[4], const QColor &Colour) const;
-    void DrawLine(QPainter &Canvas, QPoint From, QPoint To, const QColor &Colour) const;
+    void DrawBand(const Surface &Canvas, int Start, int Arrival, int Size, bool Forward) const;
+    void DrawQueues(const Surface &Canvas, const PlatoonSet &Queues, bool Forward) const;
+    void DrawQuad(const Surface &Canvas, const QPoint (&Corners)[4], const QColor &Colour) const;
+    void DrawLine(const Surface &Canvas, QPoint From, QPoint To, const QColor &Colour) const;
 
     QColor FBackGroundColor;
     QColor FFwdLineColor;
@@ -104,4 +115,5 @@ class TTimeSpaceLink : public QWidget {
     PlatoonSet FBkOutput;
 
     bool FBitmapStale = true;
+    int FRenderCount = 0;
 };

@@ -1,5 +1,7 @@
 #include "FormDriver.h"
 
+#include "controls/TimeSpaceLink.h"
+
 #include <QComboBox>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -38,6 +40,32 @@ class tst_StripEditing : public QObject {
     static void Release(QWidget *w, int x) {
         QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(x, 5));
     }
+
+    // Counts the paint events a widget receives.
+    struct PaintCounter : QObject {
+        int Paints = 0;
+        bool eventFilter(QObject *, QEvent *event) override {
+            Paints += event->type() == QEvent::Paint ? 1 : 0;
+            return false;
+        }
+    };
+
+    struct RenderCounts {
+        int Compositions = 0;
+        QList<int> Links;  // 1..7
+        QList<int> Strips; // 1..6
+        static RenderCounts Of(const TTimeSpaceForm &form) {
+            RenderCounts counts;
+            counts.Compositions = form.CompositionCount();
+            for (int k = 1; k <= 7; ++k) {
+                counts.Links << form.Link(k)->RenderCount();
+            }
+            for (int k = 1; k <= 6; ++k) {
+                counts.Strips << form.Light(k)->RenderCount();
+            }
+            return counts;
+        }
+    };
 
   private slots:
     void pressPicksTheGesture_data() {
@@ -203,6 +231,43 @@ class tst_StripEditing : public QObject {
         QCOMPARE(form.Light(2)->y(), 91);
         QVERIFY(form.Refresh->isEnabled());
         QCOMPARE(form.Label2->y(), 171);
+    }
+
+    void dragMoveComposesAndRendersOnce() {
+        TTimeSpaceForm form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        // Traffic both ways, so that every link has bands and queues to draw.
+        FormDriver::UserMovesTrackBar(form.FwMainRoadVol, 500);
+        FormDriver::UserMovesTrackBar(form.BkMainRoadVol, 400);
+        PaintCounter linkPaints;
+        form.Link(4)->installEventFilter(&linkPaints);
+        TTimeSpaceLight *jct3 = form.Light(3);
+        Press(jct3, 100);
+        for (int x = 101; x <= 103; ++x) {
+            const RenderCounts before = RenderCounts::Of(form);
+            const int paints = linkPaints.Paints;
+            Move(jct3, x);
+            const RenderCounts after = RenderCounts::Of(form);
+            QCOMPARE(after.Compositions, before.Compositions + 1);
+            // Every link carries a changed set and is drawn again, once; of the strips only
+            // the dragged one changed.
+            for (int k = 0; k < 7; ++k) {
+                QCOMPARE(after.Links[k], before.Links[k] + 1);
+            }
+            for (int k = 0; k < 6; ++k) {
+                QCOMPARE(after.Strips[k], before.Strips[k] + (k == 2 ? 1 : 0));
+            }
+            // The repaint that follows shows the pictures already made: nothing is rendered
+            // or composed again.
+            QTRY_VERIFY(linkPaints.Paints > paints);
+            const RenderCounts painted = RenderCounts::Of(form);
+            QCOMPARE(painted.Compositions, after.Compositions);
+            QCOMPARE(painted.Links, after.Links);
+            QCOMPARE(painted.Strips, after.Strips);
+        }
+        Release(jct3, 103);
+        QCOMPARE(jct3->CycleOffset(), 3);
     }
 };
 

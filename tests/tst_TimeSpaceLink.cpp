@@ -169,6 +169,31 @@ class tst_TimeSpaceLink : public QObject {
         QCOMPARE(ColumnsIn(link, 1, clGray).first(), 154); // 100 + 69 x 55 / 70 = 154.2
     }
 
+    void outlinesAreClippedAtTheEdges() {
+        TTimeSpaceLink link;
+        LoadInner(link, false);
+        // Northbound from (-30..-10, 70) up to (25..45, 0): the head line enters the bitmap at
+        // row 32 (x = -30 + 38 x 55 / 70 = -0.1), the tail at row 57; rows 65 to 70 lie below.
+        link.SetBkInput(Set({{-30, 20}}));
+        // Southbound from (440..470, 0) down to (495..525, 70): the head leaves at row 24
+        // (x = 458.9), the tail starts outside.
+        link.SetFwInput(Set({{440, 30}}));
+        for (int y = 0; y < 65; ++y) {
+            const int northbound = y == 0 ? 0 : (y <= 32 ? 2 : (y <= 57 ? 1 : 0));
+            QCOMPARE(ColumnsIn(link, y, clGray).size(), northbound);
+            QCOMPARE(ColumnsIn(link, y, clTeal).size(), y <= 24 ? 1 : 0);
+        }
+        QCOMPARE(ColumnsIn(link, 32, clGray), (QList<int>{0, 20}));
+        QCOMPARE(ColumnsIn(link, 24, clTeal), QList<int>{459});
+        // A southbound queue of 370 s reaches 74 px back from row 70, above the bitmap: of its
+        // outline only the side from (420, 70) to (363, -4) crosses the bitmap, once a row.
+        link.SetFwInput(Set({}));
+        link.SetFwQueues(Set({{50, 420}}));
+        for (int y = 0; y < 65; ++y) {
+            QCOMPARE(ColumnsIn(link, y, clTeal).size(), 1);
+        }
+    }
+
     void drawsNoBandForEmptyOrOutsideSlots() {
         TTimeSpaceLink link;
         LoadInner(link);
