@@ -23,6 +23,8 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPushButton>
+#include <QRegion>
+#include <QStringBuilder>
 
 using namespace NamedColor;
 
@@ -601,18 +603,22 @@ int TTimeSpaceForm::CalculateflowSum(const PlatoonSet &Set) {
 void TTimeSpaceForm::JunctionStep(int Junction, TTimeSpaceLink *Link, TSpaceLink *Queue,
                                   bool Forward, PlatoonSet &Set) {
     TTimeSpaceLight *light = FLights[static_cast<std::size_t>(Junction)];
+    // The passage depends only on the arrivals and the green windows, and each run leaves the
+    // same queue set, stops and failure flag: one run gives the departures and the queues.
     if (Forward) {
         Link->SetFwInput(Set);
         light->SetFwInput(Link->TravelFw());
-        Link->SetFwQueues(light->GetFwQueues());
-        Queue->SetFwQueues(light->GetFwQueues());
         Set = light->PassFw();
+        const PlatoonSet queues = light->QueueSet();
+        Link->SetFwQueues(queues);
+        Queue->SetFwQueues(queues);
     } else {
         Link->SetBkInput(Set);
         light->SetBkInput(Link->TravelBk());
-        Link->SetBkQueues(light->GetBkQueues());
-        Queue->SetBkQueues(light->GetBkQueues());
         Set = light->PassBk();
+        const PlatoonSet queues = light->QueueSet();
+        Link->SetBkQueues(queues);
+        Queue->SetBkQueues(queues);
     }
 }
 
@@ -775,8 +781,26 @@ void TTimeSpaceForm::PaintTimeSpacepaintBox() {
     // of one more picture and one more copy at every event.
     QImage &canvas = TimeSpaceImage->Canvas();
     if (!canvas.isNull()) {
-        canvas.fill(clBlack);
         QPainter painter(&canvas);
+        // The ground shows only where no picture lands. A strip's picture is opaque (it starts
+        // black), a link's is when its background colour is; while the diagram is aligned
+        // they tile the whole canvas and no ground needs painting at all.
+        QRegion ground(canvas.rect());
+        bool opaque = true;
+        for (int k = 1; k <= 7; ++k) {
+            const TTimeSpaceLink *link = FLinks[static_cast<std::size_t>(k)];
+            ground -= link->geometry();
+            opaque = opaque && link->BackGroundColor().alpha() == 255;
+        }
+        for (int k = 1; k <= 6; ++k) {
+            ground -= FLights[static_cast<std::size_t>(k)]->geometry();
+        }
+        if (!opaque) {
+            ground = canvas.rect();
+        }
+        for (const QRect &rect : ground) {
+            painter.fillRect(rect, clBlack);
+        }
         for (int k = 1; k <= 7; ++k) {
             TTimeSpaceLink *link = FLinks[static_cast<std::size_t>(k)];
             painter.drawImage(link->pos(), link->GetBitmap());
@@ -1024,22 +1048,23 @@ void TTimeSpaceForm::SetHints() {
 }
 
 void TTimeSpaceForm::SetTrafficLightHints(TTimeSpaceLight *Light) {
-    const QString cr(QChar('\r'));
-    QString failure;
+    // Every recomputation writes all six hints: the text is built in one piece, without the
+    // intermediate strings of a chain of additions.
+    const QChar cr('\r');
+    QLatin1StringView failure;
     if (Light->FwCycleFailure() && Light->BkCycleFailure()) {
-        failure = "Forward Cycle Failure" + cr + "Backward Cycle Failure";
+        failure = QLatin1StringView("\rForward Cycle Failure\rBackward Cycle Failure");
     } else if (Light->BkCycleFailure()) {
-        failure = "Backward Cycle Failure";
+        failure = QLatin1StringView("\rBackward Cycle Failure");
     } else if (Light->FwCycleFailure()) {
-        failure = "Forward Cycle Failure";
+        failure = QLatin1StringView("\rForward Cycle Failure");
     }
-    if (!failure.isEmpty()) {
-        failure.prepend(cr);
-    }
-    THintSwitch::SetHint(Light, "CycleTime: " + Decimal(Light->CycleTime()) + cr +
-                                    "CycleOffset: " + Decimal(Light->CycleOffset()) + cr +
-                                    "Percent Green: " + Decimal(100 - Light->PercentRed()) + cr +
-                                    "Percent Red: " + Decimal(Light->PercentRed()) + failure);
+    const QString hint = QLatin1StringView("CycleTime: ") % Decimal(Light->CycleTime()) % cr %
+                         QLatin1StringView("CycleOffset: ") % Decimal(Light->CycleOffset()) % cr %
+                         QLatin1StringView("Percent Green: ") % Decimal(100 - Light->PercentRed()) %
+                         cr % QLatin1StringView("Percent Red: ") % Decimal(Light->PercentRed()) %
+                         failure;
+    THintSwitch::SetHint(Light, hint);
 }
 
 void TTimeSpaceForm::ThreadedTimer1Timer(QObject *) {

@@ -70,15 +70,25 @@ void TSpaceLink::SetVisible(bool Value) {
     update();
 }
 
+// Only the bar's length reaches the picture: a set that leaves it as it was changes nothing to
+// draw again, which is the common case while a strip elsewhere is dragged.
 void TSpaceLink::SetFwQueues(PlatoonSet Value) {
-    FFwQueueLength = QueueBarLength(Value);
+    const int length = QueueBarLength(Value);
+    if (length == FFwQueueLength) {
+        return;
+    }
+    FFwQueueLength = length;
     FFwStop = FFwQueueLength > 0;
     Changed();
     update();
 }
 
 void TSpaceLink::SetBkQueues(PlatoonSet Value) {
-    FBkQueueLength = QueueBarLength(Value);
+    const int length = QueueBarLength(Value);
+    if (length == FBkQueueLength) {
+        return;
+    }
+    FBkQueueLength = length;
     FBkStop = FBkQueueLength > 0;
     Changed();
     update();
