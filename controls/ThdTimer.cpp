@@ -54,6 +54,10 @@ void TTimerThread::Suspend() {
     }
     FWake.notify_all();
     wait();
+    // The worker's last use of FLock and FWake is the unlock on leaving Execute. Taking the
+    // lock once more orders that before whatever follows here, the worker's destruction
+    // included, through a lock of our own rather than only through QThread's internals.
+    { const std::lock_guard Guard(FLock); }
     FRunning = false;
 }
 
