@@ -31,16 +31,33 @@ template <typename Plot> void ForEachLinePixel(QPoint from, QPoint to, Plot plot
     const std::int64_t minor = xMajor ? dy : dx;
     const std::int64_t minorStart = xMajor ? from.y() : from.x();
     const int majorStart = xMajor ? from.x() : from.y();
+    if (steps == 0) {
+        return;
+    }
+    // The exact minor coordinate is minorStart + i * minor / steps; the nearest pixel with ties
+    // down is ceil(exact - 1/2) = ceil(twice / (2 * steps)) with twice = 2 * (minorStart *
+    // steps + i * minor) - steps. The quotient and remainder of that division are carried from
+    // pixel to pixel: twice grows by 2 * minor, never more than one divisor, per step.
+    const std::int64_t divisor = 2 * steps;
+    const std::int64_t growth = 2 * minor;
+    const std::int64_t twice = 2 * minorStart * steps - steps;
+    std::int64_t quotient = FloorDiv(twice, divisor);
+    std::int64_t remainder = twice - quotient * divisor; // 0 <= remainder < divisor
     for (std::int64_t i = 0; i < steps; ++i) {
-        // The exact minor coordinate is minorStart + i * minor / steps; the nearest pixel with
-        // ties down is ceil(exact - 1/2) = ceil(twice / (2 * steps)).
-        const std::int64_t twice = 2 * (minorStart * steps + i * minor) - steps;
-        const int nearest = static_cast<int>(-FloorDiv(-twice, 2 * steps));
+        const int nearest = static_cast<int>(quotient + (remainder != 0 ? 1 : 0));
         const int along = majorStart + direction * static_cast<int>(i);
         if (xMajor) {
             plot(along, nearest);
         } else {
             plot(nearest, along);
+        }
+        remainder += growth;
+        if (remainder >= divisor) {
+            remainder -= divisor;
+            ++quotient;
+        } else if (remainder < 0) {
+            remainder += divisor;
+            --quotient;
         }
     }
 }
