@@ -6,7 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QWindow>
+#include <QEvent>
 
 namespace {
 void MoveTrackBar(TTrackBar *Bar, int Position, void (TTimeSpaceForm::*Handler)(QObject *),
@@ -62,16 +62,29 @@ QString Scenarios::HeavyTrafficProblem(const TTimeSpaceForm &Form) {
     return problem;
 }
 
-bool Scenarios::ShowAndWait(TTimeSpaceForm &Form) {
-    Form.show();
-    // Only a guard against a platform that never exposes the window; nothing is timed here.
-    const QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents();
-        if (Form.windowHandle() != nullptr && Form.windowHandle()->isExposed()) {
-            QCoreApplication::processEvents();
-            return true;
-        }
+namespace {
+// Notes when a widget's first paint has run.
+class FirstPaintWatcher : public QObject {
+  public:
+    bool Painted = false;
+
+  protected:
+    bool eventFilter(QObject *, QEvent *Event) override {
+        Painted = Painted || Event->type() == QEvent::Paint;
+        return false;
     }
-    return false;
+};
+} // namespace
+
+bool Scenarios::ShowAndWait(TTimeSpaceForm &Form) {
+    FirstPaintWatcher watcher;
+    Form.installEventFilter(&watcher);
+    Form.show();
+    // Only a guard against a platform that never paints the window; nothing is timed by it.
+    const QDeadlineTimer guard(10000);
+    while (!watcher.Painted && !guard.hasExpired()) {
+        QCoreApplication::processEvents();
+    }
+    Form.removeEventFilter(&watcher);
+    return watcher.Painted;
 }

@@ -18,8 +18,8 @@ void HeavyTraffic(TTimeSpaceForm &Form);
 // Empty when the scenario holds what it promises, else what is missing.
 QString HeavyTrafficProblem(const TTimeSpaceForm &Form);
 
-// Shows the window and returns once it is exposed and painted (false on a platform that never
-// shows it).
+// Shows the window and returns once its first paint has run (false on a platform that never
+// paints it).
 bool ShowAndWait(TTimeSpaceForm &Form);
 
 } // namespace Scenarios

@@ -8,7 +8,6 @@
 #include "controls/TimeSpaceLink.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
@@ -165,41 +164,19 @@ BENCHMARK_CAPTURE(BM_DragMove, loaded, Load::Loaded, false)->UseRealTime();
 BENCHMARK_CAPTURE(BM_DragMove, heavy, Load::Heavy, false)->UseRealTime();
 BENCHMARK_CAPTURE(BM_DragMove, heavy_with_paint, Load::Heavy, true)->UseRealTime();
 
-// Notes when the window's first paint has run.
-class FirstPaintWatcher : public QObject {
-  public:
-    bool Painted = false;
-
-  protected:
-    bool eventFilter(QObject *, QEvent *event) override {
-        if (event->type() == QEvent::Paint) {
-            Painted = true;
-        }
-        return false;
-    }
-};
-
 // Constructing the main window and showing it until its first paint has run. The process and
 // the application object already exist; the first window of a process also pays for loading
 // fonts and styles, which main() reports apart.
 void BM_StartUp(benchmark::State &state) {
     for (auto _ : state) {
         auto form = std::make_unique<TTimeSpaceForm>();
-        FirstPaintWatcher watcher;
-        form->installEventFilter(&watcher);
-        form->show();
-        const QDeadlineTimer guard(10000);
-        while (!watcher.Painted && !guard.hasExpired()) {
-            QCoreApplication::processEvents();
-        }
+        const bool painted = Scenarios::ShowAndWait(*form);
         state.PauseTiming();
-        if (!watcher.Painted) {
-            state.SkipWithError("the window was never painted");
-        }
         form.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         state.ResumeTiming();
-        if (!watcher.Painted) {
+        if (!painted) {
+            state.SkipWithError("the window was never painted");
             break;
         }
     }
