@@ -34,7 +34,7 @@ constexpr std::uint64_t DefaultSeed = 20240611;
 constexpr int DefaultEvents = 20000;
 
 enum class Kind : std::uint8_t {
-    StripPress,   // Target: strip 1..6; Button, Modifiers, X, Y
+    StripPress,   // Target: strip 1..6; Button, Modifiers, X, Y; Key 1: the press of a double click
     StripMove,    // Target: strip; X, Y (buttons held as pressed)
     StripRelease, // Target: strip; Button
     StripHover,   // Target: strip; X, Y with no button held
@@ -43,14 +43,16 @@ enum class Kind : std::uint8_t {
     BarMove,      // Target: track bar; X, Y
     BarRelease,   // Target: track bar; X
     BarWheel,     // Target: track bar; Y (angle delta)
-    UpDownClick,  // Target: up/down 0..2; X = 0 for the "next" arrow, 1 for "previous"
-    SplitClick,   // X = 0 green figure, 1 red figure
+    UpDownClick,  // Target: up/down 0..2; X = 0 for the "next" arrow, 1 for "previous"; Y 1: double
+    SplitClick,   // X = 0 green figure, 1 red figure; Y 1: a double click
     ChooseJct,    // Target: index 0..5
     RefreshClick,
     ReSetClick,
     HelpClick,
     LampClick, // Target: 0 south, 1 north; Button
 };
+
+constexpr int DoubleClick = 1;
 
 struct Event {
     Kind What;
@@ -142,13 +144,25 @@ class Script {
             const int arrow = Below(2);
             const int run = Chance(20) ? Between(10, 60) : Between(1, 3);
             for (int i = 0; i < run; ++i) {
-                events.push_back({Kind::UpDownClick, target, arrow, 0, Qt::LeftButton, {}, 0});
+                events.push_back({Kind::UpDownClick,
+                                  target,
+                                  arrow,
+                                  Chance(10) ? DoubleClick : 0,
+                                  Qt::LeftButton,
+                                  {},
+                                  0});
             }
         } else if (roll < 80) {
             const int label = Below(2);
             const int run = Chance(20) ? Between(5, 20) : 1;
             for (int i = 0; i < run; ++i) {
-                events.push_back({Kind::SplitClick, 0, label, 0, Qt::LeftButton, {}, 0});
+                events.push_back({Kind::SplitClick,
+                                  0,
+                                  label,
+                                  Chance(10) ? DoubleClick : 0,
+                                  Qt::LeftButton,
+                                  {},
+                                  0});
             }
         } else if (roll < 85) {
             events.push_back({Kind::ChooseJct, Below(6), 0, 0, Qt::NoButton, {}, 0});
@@ -189,10 +203,14 @@ class Script {
         events.push_back({Kind::StripPress, strip, FLastX, Between(0, 9), button, modifiers, 0});
         FHeldStrip = strip;
         FHeldButtons = button;
+        // A ctrl-drag heads one way, as a hand moving a strip does, and lasts longer.
+        FVertical = button == Qt::LeftButton && modifiers.testFlag(Qt::ControlModifier) &&
+                    !modifiers.testFlag(Qt::ShiftModifier);
+        FHeading = Chance(50) ? 1 : -1;
     }
 
     void HeldOnStrip(std::vector<Event> &events) {
-        const int roll = Below(100);
+        const int roll = FVertical && Chance(75) ? 0 : Below(100);
         if (roll < 80) {
             int x = FLastX + Between(-40, 40);
             if (Chance(8)) {
@@ -200,13 +218,24 @@ class Script {
             }
             FLastX = std::clamp(x, -200, 700);
             // Mostly inside the strip's 10 rows, sometimes above or below it.
-            const int y = Chance(85) ? Between(1, 9) : Between(-6, 16);
+            int y = Chance(85) ? Between(1, 9) : Between(-6, 16);
+            if (FVertical && Chance(80)) {
+                y = 5 + FHeading * Between(0, 4);
+            }
             events.push_back({Kind::StripMove, FHeldStrip, FLastX, y, Qt::NoButton, {}, 0});
         } else if (roll < 96) {
             events.push_back({Kind::StripRelease, FHeldStrip, FLastX, 5, FirstHeld(), {}, 0});
-            FHeldButtons &= ~FirstHeld();
+            const Qt::MouseButton released = FirstHeld();
+            FHeldButtons &= ~released;
             if (FHeldButtons == Qt::NoButton) {
-                FHeldStrip = 0;
+                if (Chance(10)) {
+                    // The same button again at once: the toolkit reports a double click.
+                    events.push_back(
+                        {Kind::StripPress, FHeldStrip, FLastX, 5, released, {}, DoubleClick});
+                    FHeldButtons = released;
+                } else {
+                    FHeldStrip = 0;
+                }
             }
         } else {
             // A second button pressed while the first is held.
@@ -249,6 +278,8 @@ class Script {
     int FHeldStrip = 0; // 0: no button held on a strip
     Qt::MouseButtons FHeldButtons;
     int FLastX = 0;
+    bool FVertical = false; // the held gesture is a ctrl-drag
+    int FHeading = 1;       // its direction: 1 down, -1 up
     int FHeldBar = -1;
 };
 
@@ -258,9 +289,14 @@ void SendMouse(QWidget *w, QEvent::Type type, QPoint at, Qt::MouseButton button,
     QApplication::sendEvent(w, &event);
 }
 
-void Click(QWidget *w, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+// A click; a double click continues it with the toolkit's double-click press and a release.
+void Click(QWidget *w, QPoint at, Qt::MouseButton button = Qt::LeftButton, bool twice = false) {
     SendMouse(w, QEvent::MouseButtonPress, at, button, button, {});
     SendMouse(w, QEvent::MouseButtonRelease, at, button, Qt::NoButton, {});
+    if (twice) {
+        SendMouse(w, QEvent::MouseButtonDblClick, at, button, button, {});
+        SendMouse(w, QEvent::MouseButtonRelease, at, button, Qt::NoButton, {});
+    }
 }
 
 void Center(QWidget *w) {
@@ -291,8 +327,9 @@ class Run {
         switch (e.What) {
         case Kind::StripPress:
             FStripHeld |= e.Button;
-            SendMouse(f.Light(e.Target), QEvent::MouseButtonPress, {e.X, e.Y}, e.Button, FStripHeld,
-                      e.Modifiers);
+            SendMouse(f.Light(e.Target),
+                      e.Key == DoubleClick ? QEvent::MouseButtonDblClick : QEvent::MouseButtonPress,
+                      {e.X, e.Y}, e.Button, FStripHeld, e.Modifiers);
             break;
         case Kind::StripMove:
             // Moves carry no modifiers: the strip reads them at the press only.
@@ -340,11 +377,11 @@ class Run {
             } else {
                 at = QPoint(next ? upDown->width() - 3 : 2, upDown->height() / 2);
             }
-            Click(upDown, at);
+            Click(upDown, at, Qt::LeftButton, e.Y == DoubleClick);
             break;
         }
         case Kind::SplitClick:
-            Click(e.X == 0 ? f.SplitGreen : f.SplitRed, {2, 2});
+            Click(e.X == 0 ? f.SplitGreen : f.SplitRed, {2, 2}, Qt::LeftButton, e.Y == DoubleClick);
             break;
         case Kind::ChooseJct:
             f.JCT->setCurrentIndex(e.Target);
