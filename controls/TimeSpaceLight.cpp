@@ -44,7 +44,8 @@ void TTimeSpaceLight::SyncWidth() {
 }
 
 void TTimeSpaceLight::SetPercentRed(int Value) {
-    if (Value > 5 && Value + FPercentGreen <= 100) {
+    // Compared against what is left, so that a huge value cannot wrap the sum below 100.
+    if (Value > 5 && Value <= 100 - FPercentGreen) {
         FPercentRed = Value;
     }
     DeriveDurations();
@@ -53,7 +54,7 @@ void TTimeSpaceLight::SetPercentRed(int Value) {
 }
 
 void TTimeSpaceLight::SetPercentGreen(int Value) {
-    if (Value > 5 && Value + FPercentRed <= 100) {
+    if (Value > 5 && Value <= 100 - FPercentRed) {
         FPercentGreen = Value;
     }
     DeriveDurations();

@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 namespace {
 // A strip as the main window loads it: Width 460 first, then the published values in order.
 void LoadAsForm(TTimeSpaceLight &strip) {
@@ -14,7 +16,9 @@ void LoadAsForm(TTimeSpaceLight &strip) {
     strip.SetCycleOffset(0);
 }
 
-QColor PixelAt(TTimeSpaceLight &strip, int x) { return strip.GetBitmap().pixelColor(x, 5); }
+QColor PixelAt(TTimeSpaceLight &strip, int x) {
+    return strip.GetBitmap().pixelColor(x, 5);
+}
 } // namespace
 
 class tst_TimeSpaceLight : public QObject {
@@ -57,6 +61,35 @@ class tst_TimeSpaceLight : public QObject {
         strip.SetPercentGreen(6);
         QCOMPARE(strip.PercentGreen(), 6);
         QCOMPARE(strip.GreenTime(), 7); // 115 x 6 / 100 = 6.9
+    }
+
+    // A share so large that adding the other one would pass the int range is refused like
+    // any other share over 100 %.
+    void percentSettersRefuseHugeShares_data() {
+        QTest::addColumn<bool>("red");
+        QTest::addColumn<int>("value");
+        QTest::newRow("red, largest int") << true << std::numeric_limits<int>::max();
+        QTest::newRow("red, sum just past the int range")
+            << true << std::numeric_limits<int>::max() - 59;
+        QTest::newRow("green, largest int") << false << std::numeric_limits<int>::max();
+        QTest::newRow("green, sum just past the int range")
+            << false << std::numeric_limits<int>::max() - 29;
+    }
+    void percentSettersRefuseHugeShares() {
+        QFETCH(bool, red);
+        QFETCH(int, value);
+        TTimeSpaceLight strip;
+        LoadAsForm(strip);
+        if (red) {
+            strip.SetPercentRed(value);
+        } else {
+            strip.SetPercentGreen(value);
+        }
+        QCOMPARE(strip.PercentRed(), 30);
+        QCOMPARE(strip.PercentGreen(), 60);
+        QCOMPARE(strip.RedTime(), 34);
+        QCOMPARE(strip.GreenTime(), 69);
+        QCOMPARE(strip.YellowTime(), 12);
     }
 
     void bandCountSetter() {
