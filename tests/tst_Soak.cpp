@@ -2,8 +2,10 @@
 
 #include "controls/Led.h"
 #include "controls/SpaceLink.h"
+#include "controls/ThdTimer.h"
 #include "controls/TimeSpaceLink.h"
 #include "help/BrowserLaunch.h"
+#include "platform/HintSwitch.h"
 #include "platform/Image.h"
 #include "platform/ProcessStart.h"
 #include "platform/UpDown.h"
@@ -588,6 +590,9 @@ class Run {
                 }
             }
         }
+        if (const QString wrong = TimingBroken(); !wrong.isEmpty()) {
+            return wrong;
+        }
         if (f.Light(6)->y() > 387) {
             return QStringLiteral("JCT #6 at %1").arg(f.Light(6)->y());
         }
@@ -622,6 +627,58 @@ class Run {
     }
 
   private:
+    // The strips' derived timing, the links' speeds, the hints and the failure lamps follow
+    // what the last change stored.
+    QString TimingBroken() const {
+        const TTimeSpaceForm &f = *FForm;
+        const bool recomputed = f.CompositionCount() > 0;
+        for (int k = 1; k <= 6; ++k) {
+            TTimeSpaceLight *light = f.Light(k);
+            if (light->RedTime() + light->GreenTime() + light->YellowTime() != light->CycleTime()) {
+                return QStringLiteral("JCT #%1 durations do not fill its cycle").arg(k);
+            }
+            for (int i = 0; i <= light->NumberOfBands() + 1; ++i) {
+                if (light->GreenStart(i) != (i - 1) * light->CycleTime() + light->CycleOffset()) {
+                    return QStringLiteral("JCT #%1 green window %2 is stale").arg(k).arg(i);
+                }
+            }
+            if (recomputed) {
+                const QString cr(QChar(u'\r'));
+                QString expected = QStringLiteral("CycleTime: %1\rCycleOffset: %2\rPercent Green: "
+                                                  "%3\rPercent Red: %4")
+                                       .arg(light->CycleTime())
+                                       .arg(light->CycleOffset())
+                                       .arg(100 - light->PercentRed())
+                                       .arg(light->PercentRed());
+                if (light->FwCycleFailure()) {
+                    expected += cr + "Forward Cycle Failure";
+                }
+                if (light->BkCycleFailure()) {
+                    expected += cr + "Backward Cycle Failure";
+                }
+                if (THintSwitch::Hint(light) != expected) {
+                    return QStringLiteral("JCT #%1 hint is %2")
+                        .arg(k)
+                        .arg(THintSwitch::Hint(light));
+                }
+            }
+        }
+        for (int k = 1; k <= 7; ++k) {
+            if (f.Link(k)->FwdSpeedMph() != f.MainRoadSpeedLimitFwd->Position() ||
+                f.Link(k)->BackSpeedMph() != f.MainRoadSpeedLimitBkd->Position()) {
+                return QStringLiteral("link %1 runs at other speeds than the track bars").arg(k);
+            }
+        }
+        if (f.ThreadedTimer1->Enabled() != recomputed) {
+            return "the indicator timer runs before the first recomputation, or not after it";
+        }
+        if ((!f.FwFailure() && f.CFSouth->isVisible()) ||
+            (!f.BkFailure() && f.CFNorth->isVisible())) {
+            return "a lamp blinks without a cycle failure";
+        }
+        return {};
+    }
+
     // With no re-alignment pending, the links and queue links fill the gaps between the
     // strips exactly.
     QString Misaligned() const {
