@@ -322,7 +322,6 @@ class Run {
     }
 
     TTimeSpaceForm &Form() { return *FForm; }
-    std::size_t HelpStarts() const { return FHelpStarts; }
 
     void Apply(const Event &e, std::size_t index) {
         TTimeSpaceForm &f = *FForm;
@@ -397,7 +396,6 @@ class Run {
             break;
         case Kind::HelpClick:
             Center(f.Help);
-            ++FHelpStarts;
             break;
         case Kind::LampClick: {
             TLed *lamp = e.Target == 0 ? f.CFSouth : f.CFNorth;
@@ -730,7 +728,6 @@ class Run {
     std::unique_ptr<TTimeSpaceForm> FForm;
     int FProcessEvery;
     Qt::MouseButtons FStripHeld;
-    std::size_t FHelpStarts = 0;
 };
 
 std::uint64_t SeedFromEnvironment() {
