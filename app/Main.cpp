@@ -987,22 +987,25 @@ void TTimeSpaceForm::JCTChange(QObject *) {
     SplitUpDown->SetPosition(0);
 }
 
+// The panel's edits end alike: recompute, then show the selected junction's new figures and hints.
+void TTimeSpaceForm::TimingEdited() {
+    RefreshTimeSpaceDiagram();
+    SetLightStateBox();
+    SetHints();
+}
+
 void TTimeSpaceForm::CycleOffsetUpDownClick(QObject *, TUDBtnType) {
     CycleOffsetUpDown->SetMin(0);
     CycleOffsetUpDown->SetMax(SelectedLight()->CycleTime());
     SelectedLight()->SetCycleOffset(CycleOffsetUpDown->Position());
-    RefreshTimeSpaceDiagram();
-    SetLightStateBox();
-    SetHints();
+    TimingEdited();
 }
 
 void TTimeSpaceForm::CycleTimeUpDownClick(QObject *, TUDBtnType) {
     CycleTimeUpDown->SetMin(50);
     CycleTimeUpDown->SetMax(230);
     SelectedLight()->SetCycleTime(CycleTimeUpDown->Position());
-    RefreshTimeSpaceDiagram();
-    SetLightStateBox();
-    SetHints();
+    TimingEdited();
 }
 
 void TTimeSpaceForm::SplitRedClick(QObject *) {
@@ -1012,9 +1015,7 @@ void TTimeSpaceForm::SplitRedClick(QObject *) {
     }
     light->SetPercentRed(light->PercentRed() + 5);
     light->SetPercentGreen(90 - light->PercentRed());
-    RefreshTimeSpaceDiagram();
-    SetLightStateBox();
-    SetHints();
+    TimingEdited();
 }
 
 void TTimeSpaceForm::SplitGreenClick(QObject *) {
@@ -1024,9 +1025,7 @@ void TTimeSpaceForm::SplitGreenClick(QObject *) {
     }
     light->SetPercentRed(light->PercentRed() - 5);
     light->SetPercentGreen(90 - light->PercentRed());
-    RefreshTimeSpaceDiagram();
-    SetLightStateBox();
-    SetHints();
+    TimingEdited();
 }
 
 void TTimeSpaceForm::SplitUpDownClick(QObject *, TUDBtnType Button) {

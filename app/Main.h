@@ -186,6 +186,7 @@ class TTimeSpaceForm : public QWidget {
     void BuildForm();
     void BindEvents();
     TTimeSpaceLight *SelectedLight() const;
+    void TimingEdited();
     // The input-change tail: a pending re-layout first, then the recomputation.
     void InputChanged();
     // Snaps a volume track bar to its step and writes both volume labels.

@@ -3,25 +3,14 @@
 #include "model/Platoons.h"
 #include "model/SignalTiming.h"
 
+#include "PlatoonSets.h"
+
 #include <QTest>
 
 #include <initializer_list>
 #include <utility>
 
-Q_DECLARE_METATYPE(PlatoonSet)
-
 namespace {
-// Slots 1, 2, ... in the order given; the rest empty.
-PlatoonSet Set(std::initializer_list<std::pair<int, int>> entries) {
-    PlatoonSet set;
-    int k = 1;
-    for (const auto &[start, size] : entries) {
-        set.Start[k] = start;
-        set.Size[k++] = size;
-    }
-    return set;
-}
-
 // Slots 7 - n .. 6: where n sorted platoons that start after 0 end up.
 PlatoonSet Tail(std::initializer_list<std::pair<int, int>> entries) {
     PlatoonSet set;

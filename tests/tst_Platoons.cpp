@@ -1,24 +1,8 @@
 #include "model/Platoons.h"
 
+#include "PlatoonSets.h"
+
 #include <QTest>
-
-#include <initializer_list>
-#include <utility>
-
-Q_DECLARE_METATYPE(PlatoonSet)
-
-namespace {
-// Slots 1, 2, ... in the order given; the rest empty.
-PlatoonSet Set(std::initializer_list<std::pair<int, int>> entries) {
-    PlatoonSet set;
-    int k = 1;
-    for (const auto &[start, size] : entries) {
-        set.Start[k] = start;
-        set.Size[k++] = size;
-    }
-    return set;
-}
-} // namespace
 
 class tst_Platoons : public QObject {
     Q_OBJECT

@@ -2,27 +2,16 @@
 #include "model/Travel.h"
 #include "platform/Colors.h"
 
+#include "PlatoonSets.h"
+
 #include <QTest>
 
 #include <initializer_list>
 #include <utility>
 
-Q_DECLARE_METATYPE(PlatoonSet)
-
 using namespace NamedColor;
 
 namespace {
-// Slots 1, 2, ... in the order given; the rest empty.
-PlatoonSet Set(std::initializer_list<std::pair<int, int>> entries) {
-    PlatoonSet set;
-    int k = 1;
-    for (const auto &[start, size] : entries) {
-        set.Start[k] = start;
-        set.Size[k++] = size;
-    }
-    return set;
-}
-
 // An inner link as the main window loads it: 460 x 65 above a 10 px strip, 35 mph both ways.
 void LoadInner(TTimeSpaceLink &link, bool fill = true) {
     link.setGeometry(0, 22, 460, 65);
