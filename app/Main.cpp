@@ -378,6 +378,8 @@ void TTimeSpaceForm::BuildForm() {
     JCT->setGeometry(7, 20, 60, 21);
     JCT->addItems({"JCT #1", "JCT #2", "JCT #3", "JCT #4", "JCT #5", "JCT #6"});
     JCT->setEditable(false);
+    // A style sheet of its own stops the box's font from reaching the list.
+    JCT->setFont(FontOf(Sans8));
     // The list is narrow: keep the arrow small so that "JCT #6" stays readable.
     JCT->setStyleSheet("QComboBox { padding: 0px 0px 0px 3px; }"
                        "QComboBox::drop-down { width: 12px; }"
@@ -775,7 +777,7 @@ void TTimeSpaceForm::ReAllign(int Junction) {
 }
 
 void TTimeSpaceForm::PaintTimeSpacepaintBox() {
-    // Composed straight onto the backdrop's canvas: a black ground, the links, then the strips
+    // Composed straight onto the backdrop's canvas: the ground, the links, then the strips
     // above them. A panel-sized picture copied onto the canvas would leave the same pixels (the
     // copy replaces every pixel, and only its part left of the canvas's edge lands), at the cost
     // of one more picture and one more copy at every event.
@@ -784,7 +786,9 @@ void TTimeSpaceForm::PaintTimeSpacepaintBox() {
         QPainter painter(&canvas);
         // The ground shows only where no picture lands. A strip's picture is opaque (it starts
         // black), a link's is when its background colour is; while the diagram is aligned
-        // they tile the whole canvas and no ground needs painting at all.
+        // they tile the whole canvas and no ground needs painting at all. While a re-layout is
+        // pending the gaps keep the backdrop's colour (white), so that they still show where
+        // strips and links no longer meet.
         QRegion ground(canvas.rect());
         bool opaque = true;
         for (int k = 1; k <= 7; ++k) {
@@ -799,7 +803,7 @@ void TTimeSpaceForm::PaintTimeSpacepaintBox() {
             ground = canvas.rect();
         }
         for (const QRect &rect : ground) {
-            painter.fillRect(rect, clBlack);
+            painter.fillRect(rect, FBackdropColour);
         }
         for (int k = 1; k <= 7; ++k) {
             TTimeSpaceLink *link = FLinks[static_cast<std::size_t>(k)];
@@ -815,6 +819,7 @@ void TTimeSpaceForm::PaintTimeSpacepaintBox() {
 }
 
 void TTimeSpaceForm::SetBackGroundBitmapColor(const QColor &Colour) {
+    FBackdropColour = Colour;
     TimeSpaceImage->FillCanvas(Colour);
 }
 

@@ -212,4 +212,5 @@ class TTimeSpaceForm : public QWidget {
     THintSwitch *FHints = nullptr;
     THelpForm *FHelpForm = nullptr;
     int FCompositionCount = 0;
+    QColor FBackdropColour = QColor(Qt::black);
 };

@@ -115,6 +115,27 @@ class tst_Startup : public QObject {
         QCOMPARE(form.SpaceLink(7)->geometry(), QRect(486, 392, 35, 17));
     }
 
+    // Every caption the window shows is in one of its design fonts; a style sheet on a
+    // control or its box stops the inherited font, so each must carry its own.
+    void everyCaptionUsesADesignFont() {
+        TTimeSpaceForm form;
+        const auto widgets = form.findChildren<QWidget *>();
+        int captions = 0;
+        for (const QWidget *w : widgets) {
+            if (!w->inherits("QLabel") && !w->inherits("QAbstractButton") &&
+                !w->inherits("QComboBox") && !w->inherits("QGroupBox")) {
+                continue;
+            }
+            ++captions;
+            const QString family = w->font().family();
+            QVERIFY2(family == "MS Sans Serif" || family == "Arial",
+                     qPrintable(w->objectName() + ": " + family));
+        }
+        QVERIFY(captions > 40);
+        QCOMPARE(form.JCT->font().family(), QStringLiteral("MS Sans Serif"));
+        QCOMPARE(form.JCT->font().pixelSize(), 11);
+    }
+
     void showsAndPaints() {
         TTimeSpaceForm form;
         form.show();
