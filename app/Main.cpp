@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QRegion>
 #include <QStringBuilder>
+#include <QStyledItemDelegate>
 
 using namespace NamedColor;
 
@@ -66,6 +67,21 @@ TLabel *MakeLabel(QWidget *parent, const char *name, int left, int top, const QS
     label->SetCaption(caption);
     return label;
 }
+
+// Rows of a drop-down list at a fixed height, as the design gives it, whatever the style.
+class TFixedRowDelegate : public QStyledItemDelegate {
+  public:
+    TFixedRowDelegate(int Height, QObject *Parent) : QStyledItemDelegate(Parent), FHeight(Height) {}
+
+    QSize sizeHint(const QStyleOptionViewItem &Option, const QModelIndex &Index) const override {
+        return {QStyledItemDelegate::sizeHint(Option, Index).width(), FHeight};
+    }
+
+  private:
+    int FHeight;
+};
+
+constexpr int JctItemHeight = 13;
 
 QGroupBox *MakeGroupBox(QWidget *parent, const char *name, const QString &caption, int left,
                         int top, int width, int height) {
@@ -380,6 +396,7 @@ void TTimeSpaceForm::BuildForm() {
     JCT->setEditable(false);
     // A style sheet of its own stops the box's font from reaching the list.
     JCT->setFont(FontOf(Sans8));
+    JCT->setItemDelegate(new TFixedRowDelegate(JctItemHeight, JCT));
     // The list is narrow: keep the arrow small so that "JCT #6" stays readable.
     JCT->setStyleSheet("QComboBox { padding: 0px 0px 0px 3px; }"
                        "QComboBox::drop-down { width: 12px; }"

@@ -7,6 +7,7 @@
 #include "platform/Image.h"
 #include "platform/UpDown.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGroupBox>
 
@@ -134,6 +135,7 @@ class tst_Startup : public QObject {
         QVERIFY(captions > 40);
         QCOMPARE(form.JCT->font().family(), QStringLiteral("MS Sans Serif"));
         QCOMPARE(form.JCT->font().pixelSize(), 11);
+        QCOMPARE(form.JCT->view()->sizeHintForRow(0), 13);
     }
 
     void showsAndPaints() {

@@ -138,6 +138,15 @@ class tst_TrackBar : public QObject {
         QCOMPARE(FBar->Position(), 270);
     }
 
+    // The window's layout counts on a thumb 20 pixels across the slot, whatever the style.
+    void thumbIsTwentyPixelsAcrossTheSlot() {
+        const QRect Handle = HandleRect(*FBar);
+        QCOMPARE(Handle.height(), 20);
+        QVERIFY(Handle.width() < Handle.height());
+        QVERIFY(Handle.top() >= 0);
+        QVERIFY(Handle.bottom() < FBar->height());
+    }
+
     void draggingTheThumbReportsEachMove() {
         FBar->SetPosition(0);
         const QRect Handle = HandleRect(*FBar);
