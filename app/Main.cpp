@@ -820,7 +820,7 @@ void TTimeSpaceForm::PaintTimeSpacepaintBox() {
             ground = canvas.rect();
         }
         for (const QRect &rect : ground) {
-            painter.fillRect(rect, FBackdropColour);
+            painter.fillRect(rect, TimeSpaceImage->FillColour());
         }
         for (int k = 1; k <= 7; ++k) {
             TTimeSpaceLink *link = FLinks[static_cast<std::size_t>(k)];
@@ -836,7 +836,6 @@ void TTimeSpaceForm::PaintTimeSpacepaintBox() {
 }
 
 void TTimeSpaceForm::SetBackGroundBitmapColor(const QColor &Colour) {
-    FBackdropColour = Colour;
     TimeSpaceImage->FillCanvas(Colour);
 }
 

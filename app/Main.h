@@ -212,5 +212,4 @@ class TTimeSpaceForm : public QWidget {
     THintSwitch *FHints = nullptr;
     THelpForm *FHelpForm = nullptr;
     int FCompositionCount = 0;
-    QColor FBackdropColour = QColor(Qt::black);
 };

@@ -23,6 +23,7 @@ QImage &TImage::Canvas() {
 }
 
 void TImage::FillCanvas(const QColor &Colour) {
+    FFillColour = Colour;
     Canvas().fill(Colour);
     update();
 }

@@ -21,6 +21,8 @@ class TImage : public QWidget {
     bool HasCanvas() const { return !FCanvas.isNull(); }
     // Fills the whole canvas with one colour and shows it.
     void FillCanvas(const QColor &Colour);
+    // The colour of the last fill (black before any): the ground of what is drawn later.
+    const QColor &FillColour() const { return FFillColour; }
     // Draws a picture onto the canvas at a point and shows it.
     void DrawOnCanvas(int X, int Y, const QImage &Source);
     // Asks for the canvas to be shown again after a direct change.
@@ -32,4 +34,5 @@ class TImage : public QWidget {
   private:
     QImage FPicture;
     QImage FCanvas;
+    QColor FFillColour = QColor(Qt::black);
 };

@@ -1,23 +1,14 @@
 #include "model/Measures.h"
 
+#include "PlatoonSets.h"
+
 #include <QLocale>
 #include <QTest>
 
-#include <initializer_list>
-#include <utility>
-
-Q_DECLARE_METATYPE(PlatoonSet)
-
 namespace {
-// Queue slots 1, 2, ... as (ArrivalEnd, DischargeEnd); the rest empty.
+// Queue slots 1, 2, ... as (ArrivalEnd, DischargeEnd) in the Start and Size fields.
 PlatoonSet Queues(std::initializer_list<std::pair<int, int>> entries) {
-    PlatoonSet set;
-    int k = 1;
-    for (const auto &[arrivalEnd, dischargeEnd] : entries) {
-        set.Start[k] = arrivalEnd;
-        set.Size[k++] = dischargeEnd;
-    }
-    return set;
+    return Set(entries);
 }
 
 // The window passes its locale's separators; tests pin the C locale.
