@@ -521,10 +521,7 @@ void TTimeSpaceForm::FormCreate(QObject *) {
     JCT->setCurrentIndex(0);
     CycleTimeUpDown->SetMin(50);
     CycleTimeUpDown->SetMax(230);
-    CycleOffsetUpDown->SetMin(0);
-    CycleOffsetUpDown->SetMax(SelectedLight()->CycleTime());
-    CycleTimeUpDown->SetPosition(SelectedLight()->CycleTime());
-    CycleOffsetUpDown->SetPosition(SelectedLight()->CycleOffset());
+    LoadPanelPositions();
     SetLightStateBox();
 
     SetShowHint(false);
@@ -705,7 +702,8 @@ bool TTimeSpaceForm::IfBkCycleFailure() {
 // Delay and stops of southbound traffic
 
 int TTimeSpaceForm::CalculateVehDelayAtLight(TTimeSpaceLight *Light) {
-    return JunctionDelay(Light->GetFwQueues());
+    const PlatoonSet queues = Light->GetFwQueues();
+    return JunctionDelay(queues, Light->StoppedSeconds());
 }
 
 double TTimeSpaceForm::CalculateExpectedDelayPerVeh() {
@@ -947,16 +945,25 @@ void TTimeSpaceForm::TimeSpaceLight2CycleChange(QObject *Sender) {
             JCT->setCurrentIndex(k - 1);
         }
     }
+    // The gesture changed the strip's timing: the panel's arrows start from it, not from what
+    // they held for the junction selected before.
+    LoadPanelPositions();
+    TimingInputsChanged();
+    InputChanged();
+}
+
+void TTimeSpaceForm::TimingInputsChanged() {
     UpdatePlatoonFactor();
     const int a = Capacity(FLights[1]);
     const int b = Capacity(FLights[6]);
     SideVolMaxAdjust();
-    UpdateSideVolLables();
     FwMainRoadVol->SetMax(VolumeMaximum(a));
     BkMainRoadVol->SetMax(VolumeMaximum(b));
+    // Written after the maxima, which may have lowered the southbound volume, so that the
+    // crossroad boxes show the volumes in effect.
+    UpdateSideVolLables();
     FwMainRoadVolLabel->SetCaption(Decimal(FwMainRoadVol->Position()));
     BkMainRoadVolLabel->SetCaption(Decimal(BkMainRoadVol->Position()));
-    InputChanged();
 }
 
 void TTimeSpaceForm::TimeSpaceLight4VerticleMove(QObject *Sender) {
@@ -1003,13 +1010,29 @@ void TTimeSpaceForm::SetLightStateBox() {
 
 void TTimeSpaceForm::JCTChange(QObject *) {
     SetLightStateBox();
+    LoadPanelPositions();
+}
+
+void TTimeSpaceForm::LoadPanelPositions() {
     CycleTimeUpDown->SetPosition(SelectedLight()->CycleTime());
-    CycleOffsetUpDown->SetPosition(SelectedLight()->CycleOffset());
+    LoadOffsetPosition();
     SplitUpDown->SetPosition(0);
 }
 
-// The panel's edits end alike: recompute, then show the selected junction's new figures and hints.
+void TTimeSpaceForm::LoadOffsetPosition() {
+    const TTimeSpaceLight *light = SelectedLight();
+    // The range follows the junction's cycle before the position is set, so that an offset
+    // beyond the previous junction's cycle is not clamped.
+    CycleOffsetUpDown->SetMin(0);
+    CycleOffsetUpDown->SetMax(light->CycleTime());
+    CycleOffsetUpDown->SetPosition(light->CycleOffset());
+}
+
+// The panel's edits end alike: the volume maxima and their labels follow the new timing as
+// after a strip's own edit, then the recomputation and the selected junction's figures and
+// hints. No pending re-layout is run.
 void TTimeSpaceForm::TimingEdited() {
+    TimingInputsChanged();
     RefreshTimeSpaceDiagram();
     SetLightStateBox();
     SetHints();
@@ -1026,6 +1049,8 @@ void TTimeSpaceForm::CycleTimeUpDownClick(QObject *, TUDBtnType) {
     CycleTimeUpDown->SetMin(50);
     CycleTimeUpDown->SetMax(230);
     SelectedLight()->SetCycleTime(CycleTimeUpDown->Position());
+    // The new cycle reset the offset: the offset arrows start from it.
+    LoadOffsetPosition();
     TimingEdited();
 }
 

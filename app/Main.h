@@ -187,6 +187,11 @@ class TTimeSpaceForm : public QWidget {
     void BindEvents();
     TTimeSpaceLight *SelectedLight() const;
     void TimingEdited();
+    // The factor, the volume maxima and the labels that follow a junction's timing.
+    void TimingInputsChanged();
+    // The panel's arrows loaded from the selected junction.
+    void LoadPanelPositions();
+    void LoadOffsetPosition();
     // The input-change tail: a pending re-layout first, then the recomputation.
     void InputChanged();
     // Snaps a volume track bar to its step and writes both volume labels.

@@ -138,6 +138,7 @@ PlatoonSet TTimeSpaceLight::PassPlatoons(const PlatoonSet &Input, bool Forward) 
     const PassageResult run =
         ::PassPlatoons(Input, FGreenStart, FGreenEnd, FNumberOfBands + 1, Capacity(), width());
     FQueueSet = run.Queues;
+    FStoppedSeconds = run.Stopped;
     FStops = run.Stops;
     (Forward ? FFwCycleFailure : FBkCycleFailure) = run.CycleFailure;
     return run.Departing;

@@ -96,6 +96,8 @@ class TTimeSpaceLight : public QWidget {
     PlatoonSet GetBkQueues();
     double GetStops() const { return FStops; }
     PlatoonSet QueueSet() const { return FQueueSet; }
+    // Per slot of the queue set, the platoon seconds of the last run that stopped.
+    PlatoonSlots StoppedSeconds() const { return FStoppedSeconds; }
     // The most platoon length one green window serves.
     int Capacity() const;
 
@@ -148,6 +150,7 @@ class TTimeSpaceLight : public QWidget {
     PlatoonSet FFwInput;
     PlatoonSet FBkInput;
     PlatoonSet FQueueSet;
+    PlatoonSlots FStoppedSeconds;
     std::array<std::int32_t, GreenWindowCount> FGreenStart{};
     std::array<std::int32_t, GreenWindowCount> FGreenEnd{};
     double FStops = 0.0;

@@ -11,12 +11,12 @@ double AccumulateMeasure(double total, long double term) {
     return static_cast<double>(static_cast<Extended>(total) + term);
 }
 
-std::int32_t JunctionDelay(const PlatoonSet &forwardQueues) {
+std::int32_t JunctionDelay(const PlatoonSet &forwardQueues, const PlatoonSlots &stopped) {
     std::int32_t delay = 0;
     for (int k = 1; k <= MaxPlatoons; ++k) {
         const std::int32_t wait = forwardQueues.Size[k] - forwardQueues.Start[k];
         if (wait > 0) {
-            delay += wait;
+            delay += wait * stopped[k];
         }
     }
     return delay;
@@ -40,8 +40,7 @@ DelayPerVehicle ExpectedDelayPerVehicle(double totalDelay, std::int32_t flow) {
         return result;
     }
     // Each step is held in a double before the next compares or divides it.
-    double d = static_cast<double>(static_cast<Extended>(totalDelay) *
-                                   static_cast<Extended>(SatHeadway) / flow);
+    double d = static_cast<double>(static_cast<Extended>(totalDelay) / flow);
     DelayUnit unit = DelayUnit::Seconds;
     if (d >= 3600.0) {
         d = static_cast<double>(static_cast<Extended>(d) / 3600.0L);

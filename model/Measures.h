@@ -16,10 +16,12 @@ inline constexpr std::string_view UnboundedCaption = "+ +";
 // precision and the sum stored back to double.
 double AccumulateMeasure(double total, long double term);
 
-// A junction's delay figure in seconds from its forward queue set: the waits
-// DischargeEnd - ArrivalEnd of all its stopped platoons added up (one platoon's wait when one
-// platoon stopped, 0 when none did). A negative difference counts as no wait.
-std::int32_t JunctionDelay(const PlatoonSet &forwardQueues);
+// A junction's delay of one cycle from its forward queue set and the platoon seconds that
+// stopped in each slot: every stopped platoon's wait DischargeEnd - ArrivalEnd times its
+// stopped seconds, added up (platoon seconds x seconds; 0 when nothing stopped). Each stopped
+// vehicle of a platoon waits the same time, so the sum is the vehicles' total wait in
+// headways. A negative difference counts as no wait.
+std::int32_t JunctionDelay(const PlatoonSet &forwardQueues, const PlatoonSlots &stopped);
 
 enum class DelayUnit { Seconds, Minutes, Hours };
 
@@ -33,9 +35,9 @@ struct DelayPerVehicle {
     std::optional<DelayUnit> Unit;
 };
 
-// totalDelay seconds spread over the vehicles of one cycle (flow platoon seconds at
-// SatHeadway per vehicle), switched to minutes from 60 s and to hours from 3600 s, both
-// bounds inclusive. No flow gives 0 without a unit.
+// The total delay of a cycle (platoon seconds x seconds) over the platoon seconds that flow
+// in that cycle: the seconds each vehicle waits on average, switched to minutes from 60 s and to
+// hours from 3600 s, both bounds inclusive. No flow gives 0 without a unit.
 DelayPerVehicle ExpectedDelayPerVehicle(double totalDelay, std::int32_t flow);
 
 // value rounded to `precision` significant digits but to no more than `digits` decimals (a 5

@@ -61,6 +61,7 @@ PassageResult PassPlatoons(const PlatoonSet &input, const GreenWindowTable &gree
                 Put(out, k, {s, E(u) - s});
                 carry = {G(u + 1), n - (E(u) - s)};
                 Put(q, k, {e, carry.Start + carry.Size});
+                result.Stopped[k] = carry.Size;
                 if (total > 0) {
                     result.Stops = AddShare(result.Stops, carry.Size, total);
                 }
@@ -70,6 +71,7 @@ PassageResult PassPlatoons(const PlatoonSet &input, const GreenWindowTable &gree
                 // Held at red, released when the window opens.
                 Put(out, k, {G(u), n});
                 Put(q, k, {e, G(u) + n});
+                result.Stopped[k] = n;
                 if (total > 0) {
                     result.Stops = AddShare(result.Stops, n, total);
                 }

@@ -16,6 +16,10 @@ struct PassageResult {
     // Per slot of the merged and sorted arriving set: ArrivalEnd in Start, DischargeEnd in
     // Size; both 0 for a platoon that did not stop.
     PlatoonSet Queues;
+    // Per slot of the same set: the platoon seconds that stopped, the carried tail of a
+    // platoon cut by the end of green or the whole of a held one; 0 for a platoon that passed
+    // or overloaded the green. Stops adds up exactly these amounts.
+    PlatoonSlots Stopped;
     // Share of the arriving platoon length that had to stop.
     double Stops = 0.0;
     // The arrivals of one cycle need more than one green window.

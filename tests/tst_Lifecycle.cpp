@@ -3,6 +3,7 @@
 #include "controls/Led.h"
 #include "controls/ThdTimer.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
 #include <QPointer>
@@ -120,6 +121,9 @@ class tst_Lifecycle : public QObject {
                 // Both directions overloaded, so both lamps blink, quickly.
                 FormDriver::UserMovesTrackBar(form->FwMainRoadVol, 900);
                 FormDriver::UserMovesTrackBar(form->BkMainRoadVol, 900);
+                // Red at JCT #3: a red click at JCT #1 would lower the volume to its capacity.
+                form->JCT->setCurrentIndex(2);
+                emit form->JCT->activated(2);
                 for (int k = 0; k < 3; ++k) {
                     FormDriver::ClickLabel(form->SplitRed);
                 }

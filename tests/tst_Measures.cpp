@@ -28,18 +28,24 @@ class tst_Measures : public QObject {
 
     void junctionDelay_data() {
         QTest::addColumn<PlatoonSet>("queues");
+        QTest::addColumn<PlatoonSet>("stopped"); // stopped platoon seconds in Size
         QTest::addColumn<int>("delay");
-        QTest::newRow("no platoon stopped") << PlatoonSet{} << 0;
+        QTest::newRow("no platoon stopped") << PlatoonSet{} << PlatoonSet{} << 0;
         QTest::newRow("one held platoon in the last slot")
-            << Queues({{0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {100, 135}}) << 35;
-        QTest::newRow("waits of a cycle add up")
-            << Queues({{0, 0}, {0, 0}, {0, 0}, {0, 0}, {90, 130}, {100, 135}}) << 75;
-        QTest::newRow("a wait in an early slot counts too") << Queues({{85, 125}}) << 40;
-        QTest::newRow("negative difference is no wait") << Queues({{130, 90}, {100, 135}}) << 35;
+            << Queues({{0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {100, 135}})
+            << Set({{0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 20}}) << 35 * 20;
+        QTest::newRow("each wait weighs its own platoon")
+            << Queues({{0, 0}, {0, 0}, {0, 0}, {0, 0}, {90, 130}, {100, 135}})
+            << Set({{0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 15}, {0, 20}}) << 40 * 15 + 35 * 20;
+        QTest::newRow("a wait in an early slot counts too")
+            << Queues({{85, 125}}) << Set({{0, 7}}) << 280;
+        QTest::newRow("negative difference is no wait")
+            << Queues({{130, 90}, {100, 135}}) << Set({{0, 9}, {0, 3}}) << 105;
     }
     void junctionDelay() {
         QFETCH(PlatoonSet, queues);
-        QTEST(JunctionDelay(queues), "delay");
+        QFETCH(PlatoonSet, stopped);
+        QTEST(JunctionDelay(queues, stopped.Size), "delay");
     }
 
     void delayPerVehicle_data() {
@@ -48,18 +54,18 @@ class tst_Measures : public QObject {
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("unit");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("held 20 s and 35 s, 10 vehicles") << 55.0 << 25 << 5.5 << "sec"
-                                                         << "5.50";
-        QTest::newRow("60 s is a minute") << 240.0 << 10 << 1.0 << "min"
+        QTest::newRow("held 20 s and 35 s, 10 vehicles") << 1375.0 << 25 << 55.0 << "sec"
+                                                         << "55.00";
+        QTest::newRow("60 s is a minute") << 600.0 << 10 << 1.0 << "min"
                                           << "1.00";
-        QTest::newRow("90 s") << 36.0 << 1 << 1.5 << "min"
+        QTest::newRow("90 s") << 90.0 << 1 << 1.5 << "min"
                               << "1.50";
         // The unit is chosen before the value is rounded for display.
-        QTest::newRow("just under a minute") << 23.9992 << 1 << 59.998 << "sec"
+        QTest::newRow("just under a minute") << 59.998 << 1 << 59.998 << "sec"
                                              << "60.00";
-        QTest::newRow("3600 s is an hour") << 1440.0 << 1 << 1.0 << "hrs"
+        QTest::newRow("3600 s is an hour") << 3600.0 << 1 << 1.0 << "hrs"
                                            << "1.00";
-        QTest::newRow("just under an hour") << 1439.0 << 1 << 3597.5 / 60 << "min"
+        QTest::newRow("just under an hour") << 3597.5 << 1 << 3597.5 / 60 << "min"
                                             << "60.00";
         QTest::newRow("no stops") << 0.0 << 25 << 0.0 << "sec"
                                   << "0.00";
@@ -70,8 +76,10 @@ class tst_Measures : public QObject {
         QFETCH(double, total);
         QFETCH(int, flow);
         QFETCH(QString, unit);
+        QFETCH(double, value);
         const DelayPerVehicle delay = ExpectedDelayPerVehicle(total, flow);
-        QTEST(delay.Value, "value");
+        // Exactly: the quotient is evaluated in extended precision and stored as a double.
+        QVERIFY2(delay.Value == value, qPrintable(QString::number(delay.Value, 'g', 17)));
         QCOMPARE(delay.Unit.has_value(), !unit.isEmpty());
         if (delay.Unit) {
             QCOMPARE(QString::fromUtf8(DelayUnitCaption(*delay.Unit)), unit);

@@ -114,6 +114,18 @@ class tst_Passage : public QObject {
         QTEST(run.Queues, "queues");
         QTEST(run.Stops, "stops");
         QTEST(run.CycleFailure, "failure");
+        // The stopped seconds are what the stops measure adds up, slot by slot, and a slot
+        // has them exactly when its platoon queued without overloading the green.
+        const PlatoonSet arriving = SortPlatoons(MergePlatoons(input, 460));
+        const int total = std::max(PlatoonFlowSum(arriving), 1);
+        double stops = 0.0;
+        for (int k = 1; k <= MaxPlatoons; ++k) {
+            const bool overload = arriving.Size[k] > 75;
+            QCOMPARE(run.Stopped[k] > 0, run.Queues.Size[k] > 0 && !overload);
+            stops = static_cast<double>(static_cast<long double>(stops) +
+                                        static_cast<long double>(run.Stopped[k]) / total);
+        }
+        QVERIFY2(stops == run.Stops, qPrintable(QString::number(stops, 'g', 17)));
     }
 
     void platoonAfterTheLastWindowIsDropped() {

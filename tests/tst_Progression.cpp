@@ -2,6 +2,8 @@
 
 #include "controls/ThdTimer.h"
 #include "controls/TimeSpaceLink.h"
+#include "model/Measures.h"
+#include "model/Numbers.h"
 
 using FormDriver::Caption;
 
@@ -145,17 +147,18 @@ class tst_Progression : public QObject {
         // 300 veh/hr is a 23 s platoon. At 45 mph link 1 takes 10 s and each inner link (70 px,
         // 2800 ft) 42 s: it passes JCT #1 and #2, is held at JCT #3 from 94..117 to the green
         // at 115 (wait 138 - 117 = 21), passes JCT #4, is held at JCT #5 from 199..222 to 230
-        // (wait 253 - 222 = 31) and passes JCT #6. Delay (21 + 31) x 2.5 / 23 = 5.652...
+        // (wait 253 - 222 = 31) and passes JCT #6. Each vehicle waits 21 + 31 = 52 s:
+        // (21 x 23 + 31 x 23) / 23.
         form.FwMainRoadVol->SetPosition(300);
         form.RefreshTimeSpaceDiagram();
-        QCOMPARE(Caption(form.DelayPerVeh), QString("5.65"));
+        QCOMPARE(Caption(form.DelayPerVeh), QString("52.00"));
         QCOMPARE(Caption(form.TimeUnits), QString("sec"));
         QCOMPARE(Caption(form.ArtStops), QString("2.0"));
 
         // JCT #5's green from 199 lets the platoon through: only JCT #3's wait is left.
         form.Light(5)->SetCycleOffset(84);
         form.RefreshTimeSpaceDiagram();
-        QCOMPARE(Caption(form.DelayPerVeh), QString("2.28"));
+        QCOMPARE(Caption(form.DelayPerVeh), QString("21.00"));
         QCOMPARE(Caption(form.ArtStops), QString("1.0"));
     }
 
@@ -164,10 +167,11 @@ class tst_Progression : public QObject {
         // 500 veh/hr is a 39 s platoon. JCT #2 cuts it at 75 (head 52..75, tail 16 s to 115,
         // wait 131 - 91 = 40); JCT #3 holds the head 94..117 to 115 (wait 21); the pieces then
         // meet red at JCT #4 (tail, 31), JCT #5 (head, 31) and JCT #6 (tail, 31).
-        // Delay 154 x 2.5 / 39 = 9.87 s; stops (16 + 23 + 16 + 23 + 16) / 39 = 2.41.
+        // Delay (40 x 16 + 21 x 23 + 31 x 16 + 31 x 23 + 31 x 16) / 39 = 2828 / 39 = 72.5 s,
+        // shown as 1.21 min; stops (16 + 23 + 16 + 23 + 16) / 39 = 2.41.
         FormDriver::UserMovesTrackBar(form.FwMainRoadVol, 500);
-        QCOMPARE(Caption(form.DelayPerVeh), QString("9.87"));
-        QCOMPARE(Caption(form.TimeUnits), QString("sec"));
+        QCOMPARE(Caption(form.DelayPerVeh), QString("1.21"));
+        QCOMPARE(Caption(form.TimeUnits), QString("min"));
         QCOMPARE(Caption(form.ArtStops), QString("2.4"));
 
         // Crossroad #2's traffic added to 600 veh/hr overloads JCT #3's green.
@@ -178,6 +182,63 @@ class tst_Progression : public QObject {
         QVERIFY(form.FwFailure());
         QCOMPARE(Caption(form.DelayPerVeh), QString("+ +"));
         QCOMPARE(Caption(form.ArtStops), QString("+ +"));
+    }
+
+    // Six different timings, so that a sum over the wrong junctions, the flow of another
+    // junction or a sum held in double gives another caption. The expected figures are built
+    // from each strip's own queues and stopped seconds, which the passage tests pin.
+    void measuresOfSixTimings_data() {
+        QTest::addColumn<int>("volume");
+        QTest::addColumn<int>("entering");
+        QTest::addColumn<int>("leaving");
+        QTest::newRow("300 veh/hr") << 300 << 0 << 0;
+        QTest::newRow("450 veh/hr, 30 % entering") << 450 << 30 << 0;
+        QTest::newRow("600 veh/hr, 10 % entering, 40 % leaving") << 600 << 10 << 40;
+    }
+    void measuresOfSixTimings() {
+        QFETCH(int, volume);
+        QFETCH(int, entering);
+        QFETCH(int, leaving);
+        TTimeSpaceForm form;
+        constexpr int timings[6][4] = {{100, 30, 60, 10}, {110, 35, 55, 40}, {90, 25, 65, 25},
+                                       {120, 40, 50, 70}, {105, 30, 62, 5},  {95, 20, 70, 55}};
+        for (int k = 1; k <= 6; ++k) {
+            TTimeSpaceLight *light = form.Light(k);
+            const auto &[cycle, red, green, offset] = timings[k - 1];
+            light->SetPercentGreen(std::min(green, light->PercentGreen()));
+            light->SetPercentRed(red);
+            light->SetPercentGreen(green);
+            light->SetCycleTime(cycle);
+            light->SetCycleOffset(offset);
+        }
+        form.SideVol->SetMax(100);
+        form.SideVol->SetPosition(entering);
+        form.TrafficLeaving->SetPosition(leaving);
+        FormDriver::UserMovesTrackBar(form.FwMainRoadVol, volume);
+        QVERIFY(!form.IfFwCycleFailure());
+
+        Extended total = 0;
+        long double stops = 0;
+        int delayed = 0;
+        for (int k = 1; k <= 6; ++k) {
+            TTimeSpaceLight *light = form.Light(k);
+            const int delay = JunctionDelay(light->GetFwQueues(), light->StoppedSeconds());
+            delayed += delay > 0 ? 1 : 0;
+            total += delay;
+            stops += light->GetStops();
+        }
+        const int flow = SizeOf(form.Light(3)->PassFw());
+        // The scenario tells the junctions apart: several delay, and JCT #3's flow is its own.
+        QVERIFY(delayed >= 2);
+        QVERIFY(flow != SizeOf(form.Light(1)->PassFw()) || entering == 0);
+        const DelayPerVehicle expected = ExpectedDelayPerVehicle(static_cast<double>(total), flow);
+        QCOMPARE(Caption(form.DelayPerVeh),
+                 QString::fromStdString(FormatDelayPerVeh(expected.Value, ".", ",")));
+        QCOMPARE(Caption(form.TimeUnits), QString::fromUtf8(DelayUnitCaption(*expected.Unit)));
+        QCOMPARE(Caption(form.ArtStops),
+                 QString::fromStdString(FormatArtStops(static_cast<double>(stops), ".")));
+        QVERIFY2(form.CalculateExpectedDelayPerVeh() == expected.Value,
+                 qPrintable(Caption(form.DelayPerVeh)));
     }
 
     void resultsDoNotDependOnPainting() {
