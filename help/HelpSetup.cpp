@@ -1,6 +1,7 @@
 #include "help/HelpSetup.h"
 
 #include "platform/Colors.h"
+#include "platform/Fonts.h"
 
 #include <QCheckBox>
 #include <QFont>
@@ -46,11 +47,8 @@ THelpForm::THelpForm(QWidget *Owner) : QDialog(Owner) {
     QPalette face = palette();
     face.setColor(QPalette::Window, NamedColor::clBtnFace);
     setPalette(face);
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
-    // MS Sans Serif 8 pt at 96 dpi, fixed in pixels so the layout does not follow the screen.
-    QFont sans(QStringLiteral("MS Sans Serif"));
-    sans.setPixelSize(11);
-    setFont(sans);
+    // The window's own font, fixed in pixels so the layout does not follow the screen.
+    setFont(FontOf(Sans8));
 
     Label1 = Place<QLabel>(this, "Label1", QStringLiteral("BrowserPath"), 8, 12);
     BrowserPath =
