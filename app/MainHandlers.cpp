@@ -1,0 +1,315 @@
+#include "app/Main.h"
+
+#include "app/Layout.h"
+#include "app/TextHelpers.h"
+#include "controls/TimeSpaceLight.h"
+#include "controls/TimeSpaceLink.h"
+#include "controls/Led.h"
+#include "help/BrowserLaunch.h"
+#include "help/HelpSetup.h"
+#include "model/Numbers.h"
+#include "model/Progression.h"
+#include "platform/Colors.h"
+#include "platform/HintSwitch.h"
+#include "platform/Image.h"
+#include "platform/Label.h"
+#include "platform/ProcessStart.h"
+#include "platform/TrackBar.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QStringBuilder>
+
+#include <optional>
+
+// The window's handlers: the traffic inputs, the strips' events, the junction panel, the
+// hints and lamps, and help. Each ends in the pipeline of Main.cpp.
+
+using namespace NamedColor;
+
+// ---------------------------------------------------------------------------------------------
+// Traffic inputs and strip events
+
+bool TTimeSpaceForm::SnapVolume(QObject *Sender) {
+    auto *bar = qobject_cast<TTrackBar *>(Sender);
+    if (bar == nullptr) {
+        return false;
+    }
+    bar->SetPosition(Round(bar->Position() / 10.0L) * VolumeStep);
+    BkMainRoadVolLabel->SetCaption(Decimal(BkMainRoadVol->Position()));
+    FwMainRoadVolLabel->SetCaption(Decimal(FwMainRoadVol->Position()));
+    return true;
+}
+
+void TTimeSpaceForm::FwMainRoadVolChange(QObject *Sender) {
+    if (!SnapVolume(Sender)) {
+        return;
+    }
+    SideVolMaxAdjust();
+    UpdateSideVolLables();
+    InputChanged();
+}
+
+void TTimeSpaceForm::BkMainRoadVolChange(QObject *Sender) {
+    // The northbound volume has no part in the crossroad boxes.
+    if (!SnapVolume(Sender)) {
+        return;
+    }
+    InputChanged();
+}
+
+void TTimeSpaceForm::MainRoadSpeedLimitFwdChange(QObject *) {
+    MainRoadSpeedFwdLimLabel->SetCaption(Decimal(MainRoadSpeedLimitFwd->Position()));
+    for (TTimeSpaceLink *link : FLinks) {
+        link->SetFwdSpeedMph(MainRoadSpeedLimitFwd->Position());
+    }
+    InputChanged();
+}
+
+void TTimeSpaceForm::MainRoadSpeedLimitBkdChange(QObject *) {
+    MainRoadSpeedBkdLimLabel->SetCaption(Decimal(MainRoadSpeedLimitBkd->Position()));
+    for (TTimeSpaceLink *link : FLinks) {
+        link->SetBackSpeedMph(MainRoadSpeedLimitBkd->Position());
+    }
+    InputChanged();
+}
+
+void TTimeSpaceForm::SideVolChange(QObject *) {
+    UpdateSideVolLables();
+    InputChanged();
+}
+
+void TTimeSpaceForm::TrafficLeavingChange(QObject *) {
+    UpdateSideVolLables();
+    InputChanged();
+}
+
+void TTimeSpaceForm::UpdateSideVolLables() {
+    const int fw = FwMainRoadVol->Position();
+    const int side = SideVol->Position();
+    const int leave = TrafficLeaving->Position();
+    DivertedTraffic1->SetCaption(Decimal(side));
+    DivertedTraffic2->SetCaption(Decimal(EnteringVolume(fw, side)));
+    PercentLeaving1->SetCaption(Decimal(leave));
+    PercentLeaving2->SetCaption(Decimal(LeavingVolume(fw, side, leave)));
+}
+
+void TTimeSpaceForm::SideVolMaxAdjust() {
+    // What the last recomputation sent towards JCT #2.
+    const int sum = CalculateflowSum(FLinks[EnteringJunction]->TravelFw());
+    SideVol->SetMax(SideVolumeMaximum(sum, TimingOf(FLights[EnteringJunction])));
+}
+
+void TTimeSpaceForm::TimeSpaceLight2CycleChange(QObject *Sender) {
+    for (int k = 1; k <= JunctionCount; ++k) {
+        if (Sender == FLights[k]) {
+            JCT->setCurrentIndex(k - 1);
+        }
+    }
+    // The gesture changed the strip's timing: the panel's arrows start from it, not from what
+    // they held for the junction selected before.
+    LoadPanelPositions();
+    TimingInputsChanged();
+    InputChanged();
+}
+
+void TTimeSpaceForm::TimingInputsChanged() {
+    UpdatePlatoonFactor();
+    // Each direction's volume is bounded by the junction where it enters the arterial.
+    const int a = Capacity(FLights[1]);
+    const int b = Capacity(FLights[JunctionCount]);
+    SideVolMaxAdjust();
+    FwMainRoadVol->SetMax(VolumeMaximum(a));
+    BkMainRoadVol->SetMax(VolumeMaximum(b));
+    // Written after the maxima, which may have lowered the southbound volume, so that the
+    // crossroad boxes show the volumes in effect.
+    UpdateSideVolLables();
+    FwMainRoadVolLabel->SetCaption(Decimal(FwMainRoadVol->Position()));
+    BkMainRoadVolLabel->SetCaption(Decimal(BkMainRoadVol->Position()));
+}
+
+void TTimeSpaceForm::TimeSpaceLight4VerticleMove(QObject *Sender) {
+    int k = 0;
+    for (int j = 2; j <= JunctionCount; ++j) {
+        if (Sender == FLights[j]) {
+            k = j;
+        }
+    }
+    if (k == 0) {
+        return;
+    }
+    TTimeSpaceLight *light = FLights[k];
+    const int top = light->y();
+    const bool last = k == JunctionCount;
+    if (!last) {
+        const int above = FLights[k - 1]->y();
+        const int below = FLights[k + 1]->y();
+        if (top < above + MinStripGap || top > below - MinStripGap) {
+            // Too close to a neighbour: the strip jumps to the middle between its neighbours.
+            light->move(light->x(), Trunc((above + below) / 2.0L));
+        }
+    } else if (top < FLights[k - 1]->y() + MinStripGap || top > BottomStripTop) {
+        light->move(light->x(), BottomStripTop);
+    }
+    FLabels[k]->move(FLabels[k]->x(),
+                     light->y() + (last ? LastJunctionLabelDrop : JunctionLabelDrop));
+    FImages[k]->move(FImages[k]->x(), light->y());
+    if (!Refresh->isEnabled()) {
+        SetBackGroundBitmapColor(clWhite);
+    }
+    EnableRefreshButton(true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Junction timing panel
+
+void TTimeSpaceForm::SetLightStateBox() {
+    const TTimeSpaceLight *light = SelectedLight();
+    CycleOffset->SetCaption(Decimal(light->CycleOffset()));
+    SplitRed->SetCaption(Decimal(light->PercentRed()));
+    SplitGreen->SetCaption(Decimal(100 - light->PercentRed()));
+    CycleTime->SetCaption(Decimal(light->CycleTime()));
+}
+
+void TTimeSpaceForm::JCTChange(QObject *) {
+    SetLightStateBox();
+    LoadPanelPositions();
+}
+
+void TTimeSpaceForm::LoadPanelPositions() {
+    CycleTimeUpDown->SetPosition(SelectedLight()->CycleTime());
+    LoadOffsetPosition();
+    SplitUpDown->SetPosition(0);
+}
+
+void TTimeSpaceForm::LoadOffsetPosition() {
+    const TTimeSpaceLight *light = SelectedLight();
+    // The range follows the junction's cycle before the position is set, so that an offset
+    // beyond the previous junction's cycle is not clamped.
+    CycleOffsetUpDown->SetMin(0);
+    CycleOffsetUpDown->SetMax(light->CycleTime());
+    CycleOffsetUpDown->SetPosition(light->CycleOffset());
+}
+
+// The panel's edits end alike: the volume maxima and their labels follow the new timing as
+// after a strip's own edit, then the recomputation and the selected junction's figures and
+// hints. No pending re-layout is run.
+void TTimeSpaceForm::TimingEdited() {
+    TimingInputsChanged();
+    RefreshTimeSpaceDiagram();
+    SetLightStateBox();
+    SetHints();
+}
+
+void TTimeSpaceForm::CycleOffsetUpDownClick(QObject *, TUDBtnType) {
+    CycleOffsetUpDown->SetMin(0);
+    CycleOffsetUpDown->SetMax(SelectedLight()->CycleTime());
+    SelectedLight()->SetCycleOffset(CycleOffsetUpDown->Position());
+    TimingEdited();
+}
+
+void TTimeSpaceForm::CycleTimeUpDownClick(QObject *, TUDBtnType) {
+    CycleTimeUpDown->SetMin(PanelMinCycleTime);
+    CycleTimeUpDown->SetMax(PanelMaxCycleTime);
+    SelectedLight()->SetCycleTime(CycleTimeUpDown->Position());
+    // The new cycle reset the offset: the offset arrows start from it.
+    LoadOffsetPosition();
+    TimingEdited();
+}
+
+void TTimeSpaceForm::SplitRedClick(QObject *) {
+    SplitClick(true);
+}
+
+void TTimeSpaceForm::SplitGreenClick(QObject *) {
+    SplitClick(false);
+}
+
+void TTimeSpaceForm::SplitClick(bool MoreRed) {
+    TTimeSpaceLight *light = SelectedLight();
+    const std::optional<int> red =
+        SplitClickRed(light->PercentRed(), light->PercentGreen(), MoreRed);
+    if (!red) {
+        return;
+    }
+    light->SetPercentRed(*red);
+    // The strip may have refused the red: green follows the red it kept.
+    light->SetPercentGreen(SplitGreenFor(light->PercentRed()));
+    TimingEdited();
+}
+
+void TTimeSpaceForm::SplitUpDownClick(QObject *, TUDBtnType Button) {
+    if (Button == TUDBtnType::btNext) {
+        SplitRedClick(SplitRed);
+    } else {
+        SplitGreenClick(SplitGreen);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Hints and cycle-failure indicators
+
+void TTimeSpaceForm::SetHints() {
+    for (TTimeSpaceLight *light : FLights) {
+        SetTrafficLightHints(light);
+    }
+    SetLightStateBox();
+}
+
+void TTimeSpaceForm::SetTrafficLightHints(TTimeSpaceLight *Light) {
+    // Every recomputation writes all six hints: the text is built in one piece, without the
+    // intermediate strings of a chain of additions.
+    const QChar cr('\r');
+    QLatin1StringView failure;
+    if (Light->FwCycleFailure() && Light->BkCycleFailure()) {
+        failure = QLatin1StringView("\rForward Cycle Failure\rBackward Cycle Failure");
+    } else if (Light->BkCycleFailure()) {
+        failure = QLatin1StringView("\rBackward Cycle Failure");
+    } else if (Light->FwCycleFailure()) {
+        failure = QLatin1StringView("\rForward Cycle Failure");
+    }
+    const QString hint = QLatin1StringView("CycleTime: ") % Decimal(Light->CycleTime()) % cr %
+                         QLatin1StringView("CycleOffset: ") % Decimal(Light->CycleOffset()) % cr %
+                         QLatin1StringView("Percent Green: ") % Decimal(100 - Light->PercentRed()) %
+                         cr % QLatin1StringView("Percent Red: ") % Decimal(Light->PercentRed()) %
+                         failure;
+    THintSwitch::SetHint(Light, hint);
+}
+
+void TTimeSpaceForm::ThreadedTimer1Timer(QObject *) {
+    if (FFwFailure) {
+        CFSouth->setVisible(CFSouth->isHidden());
+    }
+    if (FBkFailure) {
+        CFNorth->setVisible(CFNorth->isHidden());
+    }
+}
+
+bool TTimeSpaceForm::ShowHint() const {
+    return FHints->ShowHint();
+}
+
+void TTimeSpaceForm::SetShowHint(bool Value) {
+    FHints->SetShowHint(Value);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Help
+
+void TTimeSpaceForm::HelpClick(QObject *) {
+    ExecBrowser(FBrowserPath, FHelpFile);
+}
+
+void TTimeSpaceForm::HelpSetupClick(QObject *) {
+    RunHelpSetup(*FHelpForm, FBrowserPath, FHelpFile, [this](bool on) { SetShowHint(on); });
+}
+
+void TTimeSpaceForm::ExecBrowser(const QString &Browser, const QString &HelpPage) {
+    // A browser that cannot be started changes nothing and reports nothing.
+    CreateProcessSimple(BrowserLaunch::BrowserCommandLine(Browser, HelpPage));
+}
+
+bool TTimeSpaceForm::CreateProcessSimple(const QString &CommandLine) {
+    return ProcessStart::StartDetached(CommandLine);
+}
