@@ -8,4 +8,6 @@ add_executable(timespace_bench
   bench/ModelBenchmarks.cpp
   bench/WindowBenchmarks.cpp
   bench/main.cpp)
-target_link_libraries(timespace_bench PRIVATE timespace_ui benchmark::benchmark)
+target_link_libraries(timespace_bench PRIVATE timespace_app benchmark::benchmark)
+target_include_directories(timespace_bench PRIVATE ${CMAKE_SOURCE_DIR})
+timespace_warnings(timespace_bench)

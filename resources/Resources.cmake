@@ -1,10 +1,15 @@
-# The program's pictures as Qt resources of timespace_ui, at ":/pictures/<name>".
+# The program's pictures as Qt resources, at ":/pictures/<name>", each in the layer that shows
+# it: the lamps' bitmap with the controls, the diagram's pictures with the window.
 # Regenerate the files with resources/pictures/make_pictures.py; the build only embeds them.
-qt_add_resources(timespace_ui timespace_pictures
+qt_add_resources(timespace_controls timespace_lamp_pictures
+  PREFIX /
+  BASE resources
+  FILES
+    resources/pictures/DOWN.bmp)
+qt_add_resources(timespace_app timespace_pictures
   PREFIX /
   BASE resources
   FILES
     resources/pictures/Image1.bmp
     resources/pictures/Marker.bmp
-    resources/pictures/Image14.jpg
-    resources/pictures/DOWN.bmp)
+    resources/pictures/Image14.jpg)
