@@ -6,6 +6,8 @@
 
 #include <QElapsedTimer>
 
+#include <array>
+
 // The strips' hints and the blinking cycle-failure lamps.
 class tst_Hints : public QObject {
     Q_OBJECT
@@ -39,6 +41,52 @@ class tst_Hints : public QObject {
         const QString both = THintSwitch::Hint(form.Light(3));
         QVERIFY(both.endsWith("\rForward Cycle Failure\rBackward Cycle Failure"));
         QCOMPARE(both.count('\r'), 5);
+    }
+
+    // Every junction timed differently; 600 veh/hr (a 39 s platoon at JCT #1's 96 s cycle) one
+    // way. 70 % red and 20 % green leave JCT #1 Trunc(19 + 10 / 2) = 24 s and JCT #6 (120 s)
+    // 24 + 12 / 2 = 30 s of green, too little; every other junction serves 48 s or more.
+    void failuresAtDistinctTimings_data() {
+        QTest::addColumn<int>("failing"); // 0: none
+        QTest::addColumn<bool>("southbound");
+        QTest::newRow("no failure") << 0 << true;
+        QTest::newRow("southbound fails at JCT #1 only") << 1 << true;
+        QTest::newRow("southbound fails at JCT #6 only") << 6 << true;
+        QTest::newRow("northbound fails at JCT #1 only") << 1 << false;
+        QTest::newRow("northbound fails at JCT #6 only") << 6 << false;
+    }
+    void failuresAtDistinctTimings() {
+        QFETCH(int, failing);
+        QFETCH(bool, southbound);
+        TTimeSpaceForm form;
+        FormDriver::SetDistinctTimings(form);
+        std::array timings = std::to_array(FormDriver::DistinctTimings);
+        if (failing > 0) {
+            timings[failing].Red = 70;
+            timings[failing].Green = 20;
+            FormDriver::SetTiming(form.Light(failing), timings[failing]);
+        }
+        FormDriver::UserMovesTrackBar(southbound ? form.FwMainRoadVol : form.BkMainRoadVol, 600);
+        const QString line = southbound ? "\rForward Cycle Failure" : "\rBackward Cycle Failure";
+        for (int k = 1; k <= 6; ++k) {
+            const FormDriver::Timing &t = timings[k];
+            const QString hint = QString("CycleTime: %1\rCycleOffset: %2\rPercent Green: %3\r"
+                                         "Percent Red: %4")
+                                     .arg(t.Cycle)
+                                     .arg(t.Offset)
+                                     .arg(100 - t.Red)
+                                     .arg(t.Red);
+            QCOMPARE(THintSwitch::Hint(form.Light(k)), hint + (k == failing ? line : QString()));
+        }
+        const bool south = failing > 0 && southbound;
+        const bool north = failing > 0 && !southbound;
+        QCOMPARE(form.IfFwCycleFailure(), south);
+        QCOMPARE(form.IfBkCycleFailure(), north);
+        QCOMPARE(form.FwFailure(), south);
+        QCOMPARE(form.BkFailure(), north);
+        form.ThreadedTimer1Timer(form.ThreadedTimer1);
+        QCOMPARE(!form.CFSouth->isHidden(), south);
+        QCOMPARE(!form.CFNorth->isHidden(), north);
     }
 
     void hintsAreOffUntilSwitchedOn() {

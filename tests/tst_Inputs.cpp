@@ -57,6 +57,10 @@ class tst_Inputs : public QObject {
                                                    << "60";
         QTest::newRow("nothing enters") << 400 << 0 << 50 << "0"
                                         << "200";
+        // 37 x 410 / 100 = 151.7 -> 151; (410 + 151.7) x 90 / 100 = 505.53 -> 505 (an entering
+        // volume truncated first would give 561 x 0.9 = 504.9 -> 504).
+        QTest::newRow("fractions truncate, entering kept whole") << 410 << 37 << 90 << "151"
+                                                                 << "505";
     }
     void crossroadLabels() {
         QFETCH(int, volume);
@@ -131,6 +135,47 @@ class tst_Inputs : public QObject {
         UserMovesTrackBar(form.FwMainRoadVol, 600);
         QCOMPARE(form.SideVol->Max(), 70);
         QCOMPARE(form.SideVol->Position(), 70);
+    }
+
+    // Every junction timed differently (FormDriver::DistinctTimings), 600 veh/hr southbound and
+    // a crossroad share, then an offset drag on JCT #4 (which feeds none of the figures below).
+    void stripEventAtDistinctTimings_data() {
+        QTest::addColumn<int>("share");
+        QTest::addColumn<int>("crossroadSize");
+        // Crossroad platoon Trunc(6 x share x f3), f3 = 88 / 1440 held as a double (just below
+        // 11/180): 180 x 11/180 = 11 exactly, the double gives 10; 210 x 11/180 = 12.83 -> 12.
+        QTest::newRow("30 %: exact product just below 11") << 30 << 10;
+        QTest::newRow("35 %: 12.83 truncates") << 35 << 12;
+    }
+    void stripEventAtDistinctTimings() {
+        QFETCH(int, share);
+        TTimeSpaceForm form;
+        FormDriver::SetDistinctTimings(form);
+        UserMovesTrackBar(form.FwMainRoadVol, 600);
+        UserMovesTrackBar(form.SideVol, share);
+        // JCT #4: green 20..89 of its first cycle; the drag moves the offset 20 -> 25.
+        FormDriver::DragStrip(form.Light(4), 30, 35);
+        QCOMPARE(form.Light(4)->CycleOffset(), 25);
+        QCOMPARE(form.JCT->currentIndex(), 3);
+        // The share's recomputation left JCT #1's 39 s on link 2:
+        // Trunc(24 x 97 / 39 = 59.69) = 59 -> 50 (60 if rounded at either step).
+        QCOMPARE(form.SideVol->Max(), 50);
+        // JCT #3's 88 s cycle; the chain evaluated in double would be one bit off.
+        QVERIFY2(form.PlatoonFactor() == 88 / 1440.0,
+                 qPrintable(QString::number(form.PlatoonFactor(), 'g', 17)));
+        // Entering platoon: 600 x (double)(96 / 1440) = 39.99... -> 39 (40 in extended).
+        PlatoonSet entering{};
+        entering.Size[1] = 39;
+        QCOMPARE(form.Link(1)->FwInput(), entering);
+        // Crossroad #2's platoon starts at 76 x 97 div 100 + 13 = 73 + 13 = 86, clear of JCT #2's
+        // departures 52..84 and 110..117 (the 39 s platoon cut by its window 13..84).
+        QCOMPARE(form.EnteringVol(), 6 * share);
+        const PlatoonSet link3 = form.Link(3)->FwInput();
+        int size = -1;
+        for (int k = 1; k <= MaxPlatoons; ++k) {
+            size = link3.Start[k] == 86 ? link3.Size[k] : size;
+        }
+        QTEST(size, "crossroadSize");
     }
 
     void stripEventsSelectTheirJunction() {

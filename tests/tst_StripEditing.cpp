@@ -233,6 +233,33 @@ class tst_StripEditing : public QObject {
         QCOMPARE(form.Label2->y(), 171);
     }
 
+    // A right click on one of six differently timed strips: the volume maxima follow JCT #1 and
+    // JCT #6 only, (green - red + 100) x 7.2 truncated, then down to tens: distinct 143 -> 1029.6
+    // -> 1020 and 118 -> 849.6 -> 840 (rounding at either step: 1030, 850), loaded 130 -> 936 ->
+    // 930. The platoon factor is JCT #3's cycle / 1440, held as a double.
+    void windowResetAtDistinctTimings_data() {
+        QTest::addColumn<int>("junction");
+        QTest::addColumn<int>("fwMax");
+        QTest::addColumn<int>("bkMax");
+        QTest::addColumn<int>("factorCycle");
+        QTest::newRow("JCT #1 moves the southbound maximum") << 1 << 930 << 840 << 88;
+        QTest::newRow("JCT #3 moves the platoon factor") << 3 << 1020 << 840 << 115;
+        QTest::newRow("JCT #6 moves the northbound maximum") << 6 << 1020 << 930 << 88;
+    }
+    void windowResetAtDistinctTimings() {
+        QFETCH(int, junction);
+        QFETCH(int, factorCycle);
+        TTimeSpaceForm form;
+        FormDriver::SetDistinctTimings(form);
+        QTest::mouseClick(form.Light(junction), Qt::RightButton, {}, QPoint(10, 5));
+        QCOMPARE(form.Light(junction)->CycleTime(), 115);
+        QCOMPARE(form.JCT->currentIndex(), junction - 1);
+        QTEST(form.FwMainRoadVol->Max(), "fwMax");
+        QTEST(form.BkMainRoadVol->Max(), "bkMax");
+        QVERIFY2(form.PlatoonFactor() == factorCycle / 1440.0,
+                 qPrintable(QString::number(form.PlatoonFactor(), 'g', 17)));
+    }
+
     void dragMoveComposesAndRendersOnce() {
         TTimeSpaceForm form;
         form.show();
