@@ -31,8 +31,8 @@ sanitizer_build() {
     if [ $# -gt 0 ]; then
         targets=(--target "$@")
     fi
-    cmake -S "$TIMESPACE_ROOT" -B "$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DTIMESPACE_SANITIZE="$sanitize" -DTIMESPACE_BENCH=OFF >/dev/null
+    timespace_configure "$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DTIMESPACE_SANITIZE="$sanitize" -DTIMESPACE_BENCH=OFF
     cmake --build "$folder" --parallel "$(nproc)" "${targets[@]}"
 }
 

@@ -30,12 +30,31 @@ timespace_install_packages() {
         "${missing[@]}"
 }
 
+# Configures quietly; the configure output is shown when it fails.
+timespace_configure() {
+    local folder="$1" log
+    shift
+    log="$(mktemp)"
+    if ! cmake -S "$TIMESPACE_ROOT" -B "$folder" "$@" >"$log" 2>&1; then
+        cat "$log" >&2
+        rm -f "$log"
+        echo "Configuring $folder failed." >&2
+        return 1
+    fi
+    rm -f "$log"
+}
+
+# Configures and builds Release in $TIMESPACE_BUILD. Arguments name the targets to build
+# (everything without them).
 timespace_build() {
     local werror=OFF
     if [ "${CI:-}" = "true" ]; then
         werror=ON
     fi
-    cmake -S "$TIMESPACE_ROOT" -B "$TIMESPACE_BUILD" -DCMAKE_BUILD_TYPE=Release \
-        -DTIMESPACE_WERROR="$werror" "$@" >/dev/null
-    cmake --build "$TIMESPACE_BUILD" --parallel "$(nproc)"
+    timespace_configure "$TIMESPACE_BUILD" -DCMAKE_BUILD_TYPE=Release -DTIMESPACE_WERROR="$werror"
+    local targets=()
+    if [ $# -gt 0 ]; then
+        targets=(--target "$@")
+    fi
+    cmake --build "$TIMESPACE_BUILD" --parallel "$(nproc)" "${targets[@]}"
 }
