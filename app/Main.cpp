@@ -33,7 +33,6 @@
 
 using namespace NamedColor;
 
-
 TTimeSpaceForm::TTimeSpaceForm(QWidget *Parent) : TMainForm(Parent) {
     FHints = new THintSwitch(this);
     BindEvents();
@@ -399,4 +398,3 @@ void TTimeSpaceForm::ReSetClick(QObject *) {
 void TTimeSpaceForm::RefreshClick(QObject *) {
     InputChanged();
 }
-

@@ -2,9 +2,9 @@
 
 #include "app/Layout.h"
 #include "app/TextHelpers.h"
+#include "controls/Led.h"
 #include "controls/TimeSpaceLight.h"
 #include "controls/TimeSpaceLink.h"
-#include "controls/Led.h"
 #include "help/BrowserLaunch.h"
 #include "help/HelpSetup.h"
 #include "model/Numbers.h"
