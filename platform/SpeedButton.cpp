@@ -8,7 +8,7 @@
 #include <algorithm>
 
 TSpeedButton::TSpeedButton(QWidget *Parent) : QWidget(Parent) {
-    resize(sizeHint());
+    resize(TSpeedButton::sizeHint()); // its own size, not a subclass's
 }
 
 void TSpeedButton::SetDown(bool Value) {

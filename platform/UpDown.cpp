@@ -23,7 +23,7 @@ int To16Bit(int Value) {
 TUpDown::TUpDown(QWidget *Parent) : QWidget(Parent) {
     FRepeat.setSingleShot(false);
     connect(&FRepeat, &QTimer::timeout, this, &TUpDown::RepeatStep);
-    resize(sizeHint());
+    resize(TUpDown::sizeHint()); // its own size, not a subclass's
 }
 
 void TUpDown::SetMin(int Value) {

@@ -1,7 +1,8 @@
 #pragma once
 
-// Drives the main window as a user would: track-bar moves by keyboard, clicks on buttons
-// and labels, so that every handler runs from its control's own event.
+// The tests' shared support: drives the main window and its controls as a user would
+// (track-bar moves by keyboard, clicks, drags with modifiers, typing, list choices), so that
+// every handler runs from its control's own event, and loads strips as the form does.
 
 #include "app/Main.h"
 #include "controls/TimeSpaceLight.h"
@@ -9,6 +10,8 @@
 #include "platform/TrackBar.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -69,13 +72,57 @@ inline void SetDistinctTimings(TTimeSpaceForm &form) {
     }
 }
 
-// An offset drag on a strip: press in a green band, one move, release.
-inline void DragStrip(TTimeSpaceLight *strip, int fromX, int toX) {
-    QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(fromX, 5));
-    QMouseEvent move(QEvent::MouseMove, QPointF(toX, 5), strip->mapToGlobal(QPointF(toX, 5)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(strip, &move);
+// A mouse move as the toolkit sends it, with the held button and the modifiers
+// (QTest::mouseMove carries no modifiers).
+inline void MouseMove(QWidget *widget, QPoint at, Qt::MouseButtons held = Qt::LeftButton,
+                      Qt::KeyboardModifiers keys = Qt::NoModifier) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), widget->mapToGlobal(QPointF(at)), Qt::NoButton,
+                     held, keys);
+    QApplication::sendEvent(widget, &move);
+}
+
+// A drag along a strip's middle row: press, one move, release. Without modifiers it drags
+// the offset (or the split, pressed on the yellow); with Shift the cycle time.
+inline void DragStrip(TTimeSpaceLight *strip, int fromX, int toX,
+                      Qt::KeyboardModifiers keys = Qt::NoModifier) {
+    QTest::mousePress(strip, Qt::LeftButton, keys, QPoint(fromX, 5));
+    MouseMove(strip, QPoint(toX, 5), Qt::LeftButton, keys);
     QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(toX, 5));
+}
+
+// A strip on its own, loaded as the window's form loads its strips.
+inline void LoadAsForm(TTimeSpaceLight &strip, int top = 12) {
+    strip.SetBounds(0, top, 460, 10);
+    strip.SetPercentRed(30);
+    strip.SetPercentGreen(60);
+    strip.SetNumberOfBands(4);
+    strip.SetCycleTime(115);
+    strip.SetCycleOffset(0);
+}
+
+// Chooses a junction in the panel's list with the arrow keys, as a user would; the junction
+// already shown is chosen again by stepping away and back.
+inline void ChooseJunction(TTimeSpaceForm &form, int index) {
+    QComboBox *list = form.JCT;
+    if (list->currentIndex() == index) {
+        const bool up = index > 0;
+        QTest::keyClick(list, up ? Qt::Key_Up : Qt::Key_Down);
+        QTest::keyClick(list, up ? Qt::Key_Down : Qt::Key_Up);
+    }
+    while (list->currentIndex() < index) {
+        QTest::keyClick(list, Qt::Key_Down);
+    }
+    while (list->currentIndex() > index) {
+        QTest::keyClick(list, Qt::Key_Up);
+    }
+}
+
+// Replaces whatever an edit box holds by the text, typed as a user would.
+inline void Retype(QLineEdit *edit, const QString &text) {
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
 }
 
 } // namespace FormDriver

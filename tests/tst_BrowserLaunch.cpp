@@ -1,3 +1,5 @@
+#include "FormDriver.h"
+
 #include "help/BrowserLaunch.h"
 #include "help/HelpSetup.h"
 #include "platform/ProcessStart.h"
@@ -82,13 +84,7 @@ int ZombieChildren() {
     return zombies;
 }
 
-// Replaces whatever an edit box holds by Text, typed as a user would.
-void Retype(QLineEdit *edit, const QString &text) {
-    edit->setFocus();
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
-}
+using FormDriver::Retype;
 
 // Files that a shell would have created had it read one of the hostile texts.
 QStringList ShellTraces(const QDir &dir) {

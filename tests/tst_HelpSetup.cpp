@@ -1,3 +1,5 @@
+#include "FormDriver.h"
+
 #include "help/HelpSetup.h"
 #include "platform/Colors.h"
 #include "platform/FileDialogSeam.h"
@@ -31,13 +33,7 @@ void WhileModal(THelpForm &form, std::function<void()> action) {
     });
 }
 
-// Replaces whatever an edit box holds by Text, typed as a user would.
-void Retype(QLineEdit *edit, const QString &text) {
-    edit->setFocus();
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
-}
+using FormDriver::Retype;
 
 enum class CloseBy { OkButton, CancelButton, WindowFrame, EscapeKey };
 

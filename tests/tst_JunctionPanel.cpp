@@ -26,8 +26,7 @@ void ClickLeft(TUpDown *upDown) {
     QTest::mouseClick(upDown, Qt::LeftButton, {}, QPoint(3, upDown->height() / 2));
 }
 void Choose(TTimeSpaceForm &form, int index) {
-    form.JCT->setCurrentIndex(index);
-    emit form.JCT->activated(index);
+    FormDriver::ChooseJunction(form, index);
 }
 
 // Six different timings: cycle, red %, green %, offset of JCT #1 .. #6.
@@ -56,13 +55,6 @@ void LoadSixTimings(TTimeSpaceForm &form) {
     FormDriver::UserMovesTrackBar(form.TrafficLeaving, 10);
 }
 
-void StripDrag(TTimeSpaceLight *strip, int from, int to, Qt::KeyboardModifiers keys = {}) {
-    QTest::mousePress(strip, Qt::LeftButton, keys, QPoint(from, 5));
-    QMouseEvent move(QEvent::MouseMove, QPointF(to, 5), strip->mapToGlobal(QPointF(to, 5)),
-                     Qt::NoButton, Qt::LeftButton, keys);
-    QApplication::sendEvent(strip, &move);
-    QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(to, 5));
-}
 } // namespace
 
 // The junction panel: selection, offset and cycle-time arrows, split clicks.
@@ -214,7 +206,8 @@ class tst_JunctionPanel : public QObject {
         if (gesture == 2) {
             QTest::mouseClick(strip, Qt::RightButton, {}, QPoint(green, 5));
         } else {
-            StripDrag(strip, green, green + 23, gesture == 1 ? Qt::ShiftModifier : Qt::NoModifier);
+            FormDriver::DragStrip(strip, green, green + 23,
+                                  gesture == 1 ? Qt::ShiftModifier : Qt::NoModifier);
         }
         QCOMPARE(form.JCT->currentIndex(), junction - 1);
         QCOMPARE(strip->CycleOffset(), offset);
@@ -277,7 +270,7 @@ class tst_JunctionPanel : public QObject {
         // Trunc(94.8) leave.
         TTimeSpaceLight *strip = form.Light(1);
         const int yellow = strip->GreenStart(1) + strip->GreenTime() + 5;
-        StripDrag(strip, yellow, yellow - 12);
+        FormDriver::DragStrip(strip, yellow, yellow - 12);
         QCOMPARE(strip->PercentGreen(), 50);
         QCOMPARE(form.FwMainRoadVol->Max(), 790);
         QCOMPARE(Caption(form.FwMainRoadVolLabel), QString("790"));

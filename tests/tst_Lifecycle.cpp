@@ -122,8 +122,7 @@ class tst_Lifecycle : public QObject {
                 FormDriver::UserMovesTrackBar(form->FwMainRoadVol, 900);
                 FormDriver::UserMovesTrackBar(form->BkMainRoadVol, 900);
                 // Red at JCT #3: a red click at JCT #1 would lower the volume to its capacity.
-                form->JCT->setCurrentIndex(2);
-                emit form->JCT->activated(2);
+                FormDriver::ChooseJunction(*form, 2);
                 for (int k = 0; k < 3; ++k) {
                     FormDriver::ClickLabel(form->SplitRed);
                 }

@@ -1,3 +1,5 @@
+#include "FormDriver.h"
+
 #include "controls/TimeSpaceLight.h"
 #include "model/Passage.h"
 #include "model/Platoons.h"
@@ -30,14 +32,7 @@ PassageResult Run(const PlatoonSet &input, int width = 460) {
     return PassPlatoons(input, windows.Start, windows.End, 4 + 1, WindowCapacity(d), width);
 }
 
-void LoadAsForm(TTimeSpaceLight &strip) {
-    strip.SetBounds(0, 12, 460, 10);
-    strip.SetPercentRed(30);
-    strip.SetPercentGreen(60);
-    strip.SetNumberOfBands(4);
-    strip.SetCycleTime(115);
-    strip.SetCycleOffset(0);
-}
+using FormDriver::LoadAsForm;
 } // namespace
 
 class tst_Passage : public QObject {

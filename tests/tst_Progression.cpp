@@ -4,16 +4,13 @@
 #include "controls/TimeSpaceLink.h"
 #include "model/Measures.h"
 #include "model/Numbers.h"
+#include "model/Platoons.h"
 
 using FormDriver::Caption;
 
 namespace {
 int SizeOf(const PlatoonSet &set) {
-    int sum = 0;
-    for (int k = 1; k <= MaxPlatoons; ++k) {
-        sum += set.Size[k];
-    }
-    return sum;
+    return PlatoonFlowSum(set);
 }
 // The slot holding a platoon that starts at the given time, or 0.
 int SlotStartingAt(const PlatoonSet &set, int start) {

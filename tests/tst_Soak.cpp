@@ -385,8 +385,7 @@ class Run {
             Click(e.X == 0 ? f.SplitGreen : f.SplitRed, {2, 2}, Qt::LeftButton, e.Y == DoubleClick);
             break;
         case Kind::ChooseJct:
-            f.JCT->setCurrentIndex(e.Target);
-            emit f.JCT->activated(e.Target);
+            FormDriver::ChooseJunction(f, e.Target);
             break;
         case Kind::RefreshClick:
             Center(f.Refresh);

@@ -21,18 +21,9 @@ class tst_StripEditing : public QObject {
         }
     };
 
-    static void LoadAsForm(TTimeSpaceLight &strip) {
-        strip.SetBounds(0, 100, 460, 10);
-        strip.SetNumberOfBands(4);
-        strip.SetCycleTime(115);
-    }
+    static void LoadAsForm(TTimeSpaceLight &strip) { FormDriver::LoadAsForm(strip, 100); }
 
-    // QTest::mouseMove carries no buttons' modifiers; a move is sent as the toolkit would.
-    static void Move(QWidget *w, int x, int y = 5) {
-        QMouseEvent move(QEvent::MouseMove, QPointF(x, y), w->mapToGlobal(QPointF(x, y)),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(w, &move);
-    }
+    static void Move(QWidget *w, int x, int y = 5) { FormDriver::MouseMove(w, QPoint(x, y)); }
     static void Press(QWidget *w, int x, Qt::KeyboardModifiers keys = {},
                       Qt::MouseButton button = Qt::LeftButton) {
         QTest::mousePress(w, button, keys, QPoint(x, 5));

@@ -1,3 +1,5 @@
+#include "FormDriver.h"
+
 #include "controls/TimeSpaceLight.h"
 #include "platform/Colors.h"
 
@@ -7,14 +9,7 @@
 
 namespace {
 // A strip as the main window loads it: Width 460 first, then the published values in order.
-void LoadAsForm(TTimeSpaceLight &strip) {
-    strip.SetBounds(0, 12, 460, 10);
-    strip.SetPercentRed(30);
-    strip.SetPercentGreen(60);
-    strip.SetNumberOfBands(4);
-    strip.SetCycleTime(115);
-    strip.SetCycleOffset(0);
-}
+using FormDriver::LoadAsForm;
 
 QColor PixelAt(TTimeSpaceLight &strip, int x) {
     return strip.GetBitmap().pixelColor(x, 5);
