@@ -12,10 +12,8 @@
 #include <utility>
 
 TSpaceLink::TSpaceLink(QWidget *Owner)
-    : QWidget(Owner), FBackGroundColor(NamedColor::clBlack), FFwdQueueColor(NamedColor::clWhite),
-      FBckQueueColor(NamedColor::clSilver) {
-    // Drawn beside the diagram from its own picture, which covers it whole while shown.
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    : TCachedPicture(Owner), FBackGroundColor(NamedColor::clBlack),
+      FFwdQueueColor(NamedColor::clWhite), FBckQueueColor(NamedColor::clSilver) {
     resize(40, 132);
 }
 
@@ -23,10 +21,6 @@ TSpaceLink::~TSpaceLink() = default;
 
 int TSpaceLink::HeightInFeet() const {
     return FeetPerPixel * height();
-}
-
-void TSpaceLink::Changed() {
-    FBitmapStale = true;
 }
 
 void TSpaceLink::SetBackGroundColor(const QColor &Value) {
@@ -63,13 +57,6 @@ void TSpaceLink::SetOrientation(::Orientation Value) {
     update();
 }
 
-void TSpaceLink::SetVisible(bool Value) {
-    FVisible = Value;
-    // A hidden section draws nothing, so its parent must paint beneath it.
-    setAttribute(Qt::WA_OpaquePaintEvent, Value);
-    update();
-}
-
 // Only the bar's length reaches the picture: a set that leaves it as it was changes nothing to
 // draw again, which is the common case while a strip elsewhere is dragged.
 void TSpaceLink::SetFwQueues(PlatoonSet Value) {
@@ -94,22 +81,8 @@ void TSpaceLink::SetBkQueues(PlatoonSet Value) {
     update();
 }
 
-const QImage &TSpaceLink::GetBitmap() {
-    if (FBitmapStale || FBitmap.size() != size()) {
-        Render();
-    }
-    return FBitmap;
-}
-
-void TSpaceLink::Render() {
-    FBitmapStale = false;
-    if (FBitmap.size() != size()) {
-        FBitmap = QImage(size(), QImage::Format_ARGB32_Premultiplied);
-    }
-    if (FBitmap.isNull()) {
-        return;
-    }
-    QPainter canvas(&FBitmap);
+void TSpaceLink::Render(QImage &Picture, bool) {
+    QPainter canvas(&Picture);
     canvas.setRenderHint(QPainter::Antialiasing, false);
     DrawQueueLink(canvas);
 }
@@ -194,26 +167,4 @@ void TSpaceLink::FillQueueBar(QPainter &Canvas, QPoint First, QPoint Second, con
     if (right > left && bottom > top) {
         Canvas.fillRect(QRect(left, top, right - left, bottom - top), Colour);
     }
-}
-
-void TSpaceLink::paintEvent(QPaintEvent *) {
-    if (!FVisible) {
-        return;
-    }
-    const QImage &picture = GetBitmap();
-    QPainter painter(this);
-    painter.drawImage(0, 0, picture);
-}
-
-// The queue link takes no mouse input, and none reaches the panel beneath it.
-void TSpaceLink::mousePressEvent(QMouseEvent *Event) {
-    Event->accept();
-}
-
-void TSpaceLink::mouseMoveEvent(QMouseEvent *Event) {
-    Event->accept();
-}
-
-void TSpaceLink::mouseReleaseEvent(QMouseEvent *Event) {
-    Event->accept();
 }

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "controls/CachedPicture.h"
 #include "model/Common.h"
 
 #include <QColor>
-#include <QImage>
 #include <QPoint>
-#include <QWidget>
 
 #include <cstdint>
 
@@ -15,7 +14,7 @@ enum Orientation : std::uint8_t { Vertical = 0, Horizontal = 1 };
 
 // A queue link: the plan view of one road section beside the diagram, with a queue bar per
 // direction that shows the longest queue the signal at that direction's downstream end builds.
-class TSpaceLink : public QWidget {
+class TSpaceLink : public TCachedPicture {
     Q_OBJECT
 
   public:
@@ -43,8 +42,6 @@ class TSpaceLink : public QWidget {
     bool BkStop() const { return FBkStop; }
     void SetBkStop(bool) {}
     // The control's own visibility: when False the picture is still rendered but not shown.
-    bool Visible() const { return FVisible; }
-    void SetVisible(bool Value);
 
     // The longest queue of a strip's queue set becomes the direction's bar.
     void SetFwQueues(PlatoonSet Value);
@@ -53,23 +50,15 @@ class TSpaceLink : public QWidget {
     int BkQueueLength() const { return FBkQueueLength; }
 
     // The picture of the current state, rendered on demand; owned by the queue link.
-    const QImage &GetBitmap();
-
   protected:
-    void paintEvent(QPaintEvent *Event) override;
-    void mousePressEvent(QMouseEvent *Event) override;
-    void mouseMoveEvent(QMouseEvent *Event) override;
-    void mouseReleaseEvent(QMouseEvent *Event) override;
+    void Render(QImage &Picture, bool Fresh) override;
 
   private:
-    void Changed();
-    void Render();
     void DrawQueueLink(QPainter &Canvas) const;
     void DrawLine(QPainter &Canvas, QPoint From, QPoint To, const QColor &Colour,
                   bool Dotted) const;
     static void FillQueueBar(QPainter &Canvas, QPoint First, QPoint Second, const QColor &Colour);
 
-    bool FVisible = true;
     QColor FBackGroundColor;
     QColor FFwdQueueColor;
     QColor FBckQueueColor;
@@ -79,7 +68,4 @@ class TSpaceLink : public QWidget {
     int FBkQueueLength = 0;
     bool FBkStop = false;
     bool FFwStop = false;
-    QImage FBitmap;
-
-    bool FBitmapStale = true;
 };

@@ -8,10 +8,8 @@
 #include <QPainter>
 
 TTimeSpaceLight::TTimeSpaceLight(QWidget *Owner)
-    : QWidget(Owner), FRedColor(NamedColor::clRed), FGreenColor(NamedColor::clGreen),
+    : TCachedPicture(Owner), FRedColor(NamedColor::clRed), FGreenColor(NamedColor::clGreen),
       FYellowColor(NamedColor::clYellow) {
-    // A graphic control: painted on the parent, no background of its own.
-    setAttribute(Qt::WA_OpaquePaintEvent);
     resize(420, 10);
     FCycleTime = Round(static_cast<Extended>(width()) / FNumberOfBands);
     DeriveDurations();
@@ -34,7 +32,7 @@ void TTimeSpaceLight::TimingChanged() {
         ComputeGreenWindows(FCycleTime, FCycleOffset, {FRedTime, FGreenTime, FYellowTime});
     FGreenStart = windows.Start;
     FGreenEnd = windows.End;
-    FBitmapStale = true;
+    Changed();
 }
 
 void TTimeSpaceLight::SyncWidth() {
@@ -86,35 +84,28 @@ void TTimeSpaceLight::SetCycleOffset(int Value) {
     update();
 }
 
-void TTimeSpaceLight::SetVisible(bool Value) {
-    FVisible = Value;
-    // A strip that draws nothing must let its parent show through.
-    setAttribute(Qt::WA_OpaquePaintEvent, Value);
-    update();
-}
-
 void TTimeSpaceLight::SetYellowColor(const QColor &Value) {
     FYellowColor = Value;
-    FBitmapStale = true;
+    Changed();
     update();
 }
 
 void TTimeSpaceLight::SetGreenColor(const QColor &Value) {
     FGreenColor = Value;
-    FBitmapStale = true;
+    Changed();
     update();
 }
 
 void TTimeSpaceLight::SetRedColor(const QColor &Value) {
     FRedColor = Value;
-    FBitmapStale = true;
+    Changed();
     update();
 }
 
 void TTimeSpaceLight::SetBounds(int Left, int Top, int Width, int Height) {
     setGeometry(Left, Top, Width, Height);
     SyncWidth();
-    FBitmapStale = true;
+    Changed();
 }
 
 void TTimeSpaceLight::ResetTiming() {
@@ -162,35 +153,22 @@ PlatoonSet TTimeSpaceLight::GetBkQueues() {
     return FQueueSet;
 }
 
-const QImage &TTimeSpaceLight::GetBitmap() {
-    SyncWidth();
-    if (FBitmapStale || FBitmap.size() != size()) {
-        Paint();
+void TTimeSpaceLight::Render(QImage &Picture, bool Fresh) {
+    if (Fresh) {
+        Picture.fill(NamedColor::clBlack);
     }
-    return FBitmap;
+    QPainter canvas(&Picture);
+    for (int i = 0; i <= FNumberOfBands + 1; ++i) {
+        FCycleStart = (i - 1) * FCycleTime + FCycleOffset;
+        FCycleEnd = i * FCycleTime + FCycleOffset;
+        DrawCycle(canvas, Picture.height(), FCycleStart, FCycleEnd);
+    }
 }
 
-void TTimeSpaceLight::Paint() {
-    ++FRenderCount;
-    if (FBitmap.size() != size()) {
-        FBitmap = QImage(size(), QImage::Format_ARGB32_Premultiplied);
-        FBitmap.fill(NamedColor::clBlack);
-    }
-    if (!FBitmap.isNull()) {
-        QPainter canvas(&FBitmap);
-        for (int i = 0; i <= FNumberOfBands + 1; ++i) {
-            FCycleStart = (i - 1) * FCycleTime + FCycleOffset;
-            FCycleEnd = i * FCycleTime + FCycleOffset;
-            DrawCycle(canvas, FCycleStart, FCycleEnd);
-        }
-    }
-    FBitmapStale = false;
-}
-
-void TTimeSpaceLight::DrawCycle(QPainter &Canvas, int Start, int Stop) const {
+void TTimeSpaceLight::DrawCycle(QPainter &Canvas, int Height, int Start, int Stop) const {
     // Right edges are exclusive; the painter clips whatever reaches past the bitmap. An empty
     // or negative span (a yellow of 0 or -1 s) draws nothing.
-    const int h = FBitmap.height();
+    const int h = Height;
     const auto fill = [&](int left, int right, const QColor &colour) {
         if (right > left) {
             Canvas.fillRect(QRect(left, 0, right - left, h), colour);
@@ -199,15 +177,6 @@ void TTimeSpaceLight::DrawCycle(QPainter &Canvas, int Start, int Stop) const {
     fill(Start, Start + FGreenTime, FGreenColor);
     fill(Start + FGreenTime, Stop - FRedTime, FYellowColor);
     fill(Stop - FRedTime, Stop, FRedColor);
-}
-
-void TTimeSpaceLight::paintEvent(QPaintEvent *) {
-    const QImage &picture = GetBitmap();
-    if (!FVisible) {
-        return;
-    }
-    QPainter painter(this);
-    painter.drawImage(0, 0, picture);
 }
 
 void TTimeSpaceLight::resizeEvent(QResizeEvent *Event) {

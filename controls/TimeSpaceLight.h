@@ -1,12 +1,11 @@
 #pragma once
 
+#include "controls/CachedPicture.h"
 #include "model/Common.h"
 #include "model/SignalTiming.h"
 #include "platform/NotifyEvent.h"
 
 #include <QColor>
-#include <QImage>
-#include <QWidget>
 
 #include <cstdint>
 
@@ -15,7 +14,7 @@ class QPainter;
 // A junction's signal timing strip: holds cycle time, split and offset, draws the cycles
 // as green, yellow and red bands on the diagram's time axis (1 s = 1 px), and keeps the
 // green windows that the platoon passage and the mouse editing read.
-class TTimeSpaceLight : public QWidget {
+class TTimeSpaceLight : public TCachedPicture {
     Q_OBJECT
 
   public:
@@ -37,8 +36,6 @@ class TTimeSpaceLight : public QWidget {
     void SetCycleTime(int Value);
     int CycleOffset() const { return FCycleOffset; }
     void SetCycleOffset(int Value);
-    bool Visible() const { return FVisible; }
-    void SetVisible(bool Value);
     bool VerticleMove() const { return FVerticleMove; }
     void SetVerticleMove(bool Value) { FVerticleMove = Value; }
     QColor YellowColor() const { return FYellowColor; }
@@ -73,12 +70,8 @@ class TTimeSpaceLight : public QWidget {
     // Restores the loaded timing (offset 0, 4 cycles, 30 % red, 60 % green) and fires OnReset.
     void ResetTiming();
 
-    // The picture of the current timing, rendered on demand; owned by the strip.
-    const QImage &GetBitmap();
-    // Renders the cycles into the off-screen bitmap.
-    void Paint();
-    // How often the picture has been rendered: once per change, however often it is asked for.
-    int RenderCount() const { return FRenderCount; }
+    // Renders the cycles into the off-screen bitmap now.
+    void Paint() { RenderPicture(); }
 
     // Arriving platoon sets of both directions.
     void SetFwInput(PlatoonSet Value) { FFwInput = Value; }
@@ -102,7 +95,8 @@ class TTimeSpaceLight : public QWidget {
     int Capacity() const;
 
   protected:
-    void paintEvent(QPaintEvent *Event) override;
+    void SyncGeometry() override { SyncWidth(); }
+    void Render(QImage &Picture, bool Fresh) override;
     void resizeEvent(QResizeEvent *Event) override;
     void mousePressEvent(QMouseEvent *Event) override;
     void mouseMoveEvent(QMouseEvent *Event) override;
@@ -120,14 +114,13 @@ class TTimeSpaceLight : public QWidget {
     void TimingChanged();
     void SyncWidth();
     PlatoonSet PassPlatoons(const PlatoonSet &Input, bool Forward);
-    void DrawCycle(QPainter &Canvas, int Start, int Stop) const;
+    void DrawCycle(QPainter &Canvas, int Height, int Start, int Stop) const;
 
     int FPercentRed = 30;
     int FPercentGreen = 60;
     int FNumberOfBands = 4;
     bool FFwCycleFailure = false;
     bool FBkCycleFailure = false;
-    bool FVisible = true;
     bool FVerticleMove = false;
     QColor FRedColor;
     QColor FGreenColor;
@@ -146,7 +139,6 @@ class TTimeSpaceLight : public QWidget {
     int FCycleOffset = 0;
     int FCycleStart = 0;
     int FCycleEnd = 0;
-    QImage FBitmap;
     PlatoonSet FFwInput;
     PlatoonSet FBkInput;
     PlatoonSet FQueueSet;
@@ -155,7 +147,5 @@ class TTimeSpaceLight : public QWidget {
     std::array<std::int32_t, GreenWindowCount> FGreenEnd{};
     double FStops = 0.0;
 
-    bool FBitmapStale = true;
     int FLayoutWidth = 0;
-    int FRenderCount = 0;
 };
