@@ -59,6 +59,7 @@ void TSpaceLink::SetOrientation(::Orientation Value) {
 
 // Only the bar's length reaches the picture: a set that leaves it as it was changes nothing to
 // draw again, which is the common case while a strip elsewhere is dragged.
+// cppcheck-suppress passedByValue ; sets are passed by value, as everywhere
 void TSpaceLink::SetFwQueues(PlatoonSet Value) {
     const int length = QueueBarLength(Value);
     if (length == FFwQueueLength) {
@@ -70,6 +71,7 @@ void TSpaceLink::SetFwQueues(PlatoonSet Value) {
     update();
 }
 
+// cppcheck-suppress passedByValue ; sets are passed by value, as everywhere
 void TSpaceLink::SetBkQueues(PlatoonSet Value) {
     const int length = QueueBarLength(Value);
     if (length == FBkQueueLength) {

@@ -74,7 +74,9 @@ class TTimeSpaceLight : public TCachedPicture {
     void Paint() { RenderPicture(); }
 
     // Arriving platoon sets of both directions.
+    // cppcheck-suppress passedByValue ; sets are passed by value, as everywhere
     void SetFwInput(PlatoonSet Value) { FFwInput = Value; }
+    // cppcheck-suppress passedByValue ; sets are passed by value, as everywhere
     void SetBkInput(PlatoonSet Value) { FBkInput = Value; }
     PlatoonSet FwInput() const { return FFwInput; }
     PlatoonSet BkInput() const { return FBkInput; }
