@@ -127,8 +127,7 @@ void TTimeSpaceForm::FormCreate(QObject *) {
 }
 
 void TTimeSpaceForm::UpdatePlatoonFactor() {
-    // JCT #3 is the arterial's reference junction.
-    FPlatoonFactor = ::PlatoonFactor(FLights[3]->CycleTime());
+    FPlatoonFactor = ::PlatoonFactor(FLights[ReferenceJunction]->CycleTime());
 }
 
 void TTimeSpaceForm::RefreshTimeSpaceDiagram() {
@@ -151,6 +150,7 @@ void TTimeSpaceForm::RefreshTimeSpaceDiagram() {
 }
 
 void TTimeSpaceForm::ReDodiagram() {
+    // JCT #1 stays at the top; each other junction brings the links around it to its place.
     for (int k = 2; k <= JunctionCount; ++k) {
         ReAllign(k);
     }
@@ -260,7 +260,7 @@ double TTimeSpaceForm::CalculateExpectedDelayPerVeh() {
     for (TTimeSpaceLight *light : FLights) {
         total = AccumulateMeasure(total, CalculateVehDelayAtLight(light));
     }
-    const int flow = CalculateflowSum(FLights[3]->PassFw());
+    const int flow = CalculateflowSum(FLights[ReferenceJunction]->PassFw());
     const DelayPerVehicle delay = ExpectedDelayPerVehicle(total, flow);
     if (delay.Unit) {
         TimeUnits->SetCaption(FromView(DelayUnitCaption(*delay.Unit)));

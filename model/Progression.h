@@ -9,6 +9,10 @@
 // crossroads add and take, the capacities that bound the volume track bars, and the split
 // steps of the junction panel. The window reads its controls and calls these.
 
+// JCT #3 is the arterial's reference junction: its cycle sets the platoon factor of the
+// crossroad traffic, and the flow leaving it counts the vehicles of the delay measure.
+inline constexpr int ReferenceJunction = 3;
+
 // Crossroad #2's traffic joins after JCT #2; crossroad #5 takes its share after JCT #5.
 inline constexpr int EnteringJunction = 2;
 inline constexpr int LeavingJunction = 5;
