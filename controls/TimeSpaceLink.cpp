@@ -62,6 +62,52 @@ template <typename Plot> void ForEachLinePixel(QPoint from, QPoint to, Plot plot
     }
 }
 
+// The rows of a convex polygon's closed inside in the outline's convention, where pixel (x, y)
+// is the point (x, y): every pixel whose point lies inside or on the outline, as one span a row,
+// within [0, width) x [0, height). A polygon without area has no inside; its outline is all.
+// The painter's own fill takes the pixel's centre, half a pixel off that point, and so leaves
+// gaps between its fill and the outline wherever a side runs close to a pixel's centre.
+template <typename Span>
+void ForEachInsideSpan(const QPoint (&corners)[4], int width, int height, Span span) {
+    std::int64_t twiceArea = 0;
+    int top = corners[0].y();
+    int bottom = top;
+    for (int i = 0; i < 4; ++i) {
+        const QPoint &a = corners[i];
+        const QPoint &b = corners[(i + 1) % 4];
+        twiceArea += std::int64_t(a.x()) * b.y() - std::int64_t(b.x()) * a.y();
+        top = std::min(top, a.y());
+        bottom = std::max(bottom, a.y());
+    }
+    if (twiceArea == 0) {
+        return;
+    }
+    const std::int64_t turn = twiceArea > 0 ? 1 : -1;
+    for (int y = std::max(top, 0); y <= std::min(bottom, height - 1); ++y) {
+        std::int64_t first = 0;
+        std::int64_t last = width - 1;
+        // Each side keeps the points on its inner side: A x + B >= 0 along the row.
+        for (int i = 0; i < 4 && first <= last; ++i) {
+            const QPoint &a = corners[i];
+            const QPoint &b = corners[(i + 1) % 4];
+            const std::int64_t dx = b.x() - a.x();
+            const std::int64_t dy = b.y() - a.y();
+            const std::int64_t factor = -turn * dy;
+            const std::int64_t offset = turn * (dx * (y - a.y()) + dy * a.x());
+            if (factor > 0) {
+                first = std::max(first, -FloorDiv(offset, factor));
+            } else if (factor < 0) {
+                last = std::min(last, FloorDiv(offset, -factor));
+            } else if (offset < 0) {
+                last = -1;
+            }
+        }
+        if (first <= last) {
+            span(y, static_cast<int>(first), static_cast<int>(last));
+        }
+    }
+}
+
 QPolygon LinePixels(QPoint from, QPoint to) {
     QPolygon pixels;
     pixels.reserve(std::max(std::abs(to.x() - from.x()), std::abs(to.y() - from.y())));
@@ -147,24 +193,28 @@ void TTimeSpaceLink::SetTrafficLightHeight(int Value) {
 
 // Storing a set runs the travel once, as the immediate repaint of a showing link does: the
 // stored inputs are then merged the same number of times whether or not the link is shown.
+// cppcheck-suppress passedByValue ; sets are passed by value, as everywhere
 void TTimeSpaceLink::SetFwInput(PlatoonSet Value) {
     FFwInput = Value;
     ComputeTravel();
     update();
 }
 
+// cppcheck-suppress passedByValue ; sets are passed by value, as everywhere
 void TTimeSpaceLink::SetBkInput(PlatoonSet Value) {
     FBkInput = Value;
     ComputeTravel();
     update();
 }
 
+// cppcheck-suppress passedByValue ; sets are passed by value, as everywhere
 void TTimeSpaceLink::SetFwQueues(PlatoonSet Value) {
     FFwQueues = Value;
     ComputeTravel();
     update();
 }
 
+// cppcheck-suppress passedByValue ; sets are passed by value, as everywhere
 void TTimeSpaceLink::SetBkQueues(PlatoonSet Value) {
     FBkQueues = Value;
     ComputeTravel();
@@ -279,8 +329,9 @@ void TTimeSpaceLink::DrawQueues(const Surface &Canvas, const PlatoonSet &Queues,
 
 void TTimeSpaceLink::DrawQuad(const Surface &Canvas, const QPoint (&Corners)[4],
                               const QColor &Colour) const {
-    // A polygon is its inside filled with the brush and its closed outline drawn with the
-    // pen, here in one colour: the outline adds every edge and corner pixel to the fill.
+    // A polygon is its inside and its closed outline, here in one colour. The inside is taken
+    // in the outline's own pixel convention, so the two meet without a gap, and the outline
+    // adds every edge and corner pixel to it.
     const bool point =
         Corners[0] == Corners[1] && Corners[1] == Corners[2] && Corners[2] == Corners[3];
     if (point && FLinePenWidth <= 1) {
@@ -289,9 +340,15 @@ void TTimeSpaceLink::DrawQuad(const Surface &Canvas, const QPoint (&Corners)[4],
         return;
     }
     QPainter &painter = Canvas.Painter;
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(Colour);
-    painter.drawPolygon(Corners, 4);
+    const bool opaque = Colour.alpha() == 255;
+    const QRgb value = Colour.rgba();
+    ForEachInsideSpan(Corners, Canvas.Width, Canvas.Height, [&](int y, int first, int last) {
+        if (opaque) {
+            std::fill_n(Canvas.Pixels + y * Canvas.PixelsPerLine + first, last - first + 1, value);
+        } else {
+            painter.fillRect(QRect(first, y, last - first + 1, 1), Colour);
+        }
+    });
     if (FLinePenWidth > 1) {
         QPen pen(Colour, FLinePenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
         painter.setPen(pen);

@@ -4,7 +4,8 @@
 #include <QString>
 
 // A font of the window's design: the family as named (substituted by a metric-compatible
-// installed family where it is missing), the size in points at 96 pixels per inch.
+// installed family where it is missing), the size in points at 96 pixels per inch, set a little
+// narrower so that captions fit the places the design gives them.
 QFont DesignFont(const QString &Family, int Points, bool Bold = false);
 
 // The font styles of the window's design, by family, size and weight.

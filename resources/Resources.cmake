@@ -13,3 +13,9 @@ qt_add_resources(timespace_app timespace_pictures
     resources/pictures/Image1.bmp
     resources/pictures/Marker.bmp
     resources/pictures/Image14.jpg)
+# The window icon, at ":/desktop/timespace.svg": the same picture the desktop entry installs.
+qt_add_resources(timespace_app timespace_icon
+  PREFIX /
+  BASE resources
+  FILES
+    resources/desktop/timespace.svg)

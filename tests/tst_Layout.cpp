@@ -3,6 +3,36 @@
 #include "controls/SpaceLink.h"
 #include "controls/TimeSpaceLink.h"
 #include "platform/Image.h"
+#include "platform/Label.h"
+
+#include <QGroupBox>
+#include <QStyleOptionGroupBox>
+
+namespace {
+// What a caption paints in its parent: its ink rows, across its advance and its ink, cut to
+// its label (a label of fixed size clips its caption).
+QRect CaptionRect(const TLabel *Label) {
+    const QFontMetrics Metrics(Label->font());
+    const QString Caption = Label->text();
+    const QRect Ink = Metrics.tightBoundingRect(Caption);
+    const int Left = std::min(0, Ink.left());
+    const int Right = std::max(Metrics.horizontalAdvance(Caption), Ink.right() + 1);
+    const QRect Painted(Label->x() + Left, Label->y() + Metrics.ascent() + Ink.top(), Right - Left,
+                        Ink.height());
+    return Painted & Label->geometry();
+}
+
+// A box's frame or title, as its style lays them out.
+QRect BoxPart(const QGroupBox *Box, QStyle::SubControl Part) {
+    QStyleOptionGroupBox Option;
+    Option.initFrom(Box);
+    Option.text = Box->title();
+    Option.textAlignment = Box->alignment();
+    Option.lineWidth = 1;
+    Option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    return Box->style()->subControlRect(QStyle::CC_GroupBox, &Option, Part, Box);
+}
+} // namespace
 
 // Diagram geometry: re-alignment after strips move, the vertical-move handler, Reset and the
 // composition of the backdrop.
@@ -109,6 +139,90 @@ class tst_Layout : public QObject {
         QVERIFY(!form.Refresh->isEnabled());
         QCOMPARE(form.Link(4)->height(), 260 - 172);
         QCOMPARE(form.CompositionCount(), 1);
+    }
+
+    // Every caption, with the widest values the labels show, keeps a pixel clear of its box's
+    // frame and of every other caption in its parent; a box's title leaves part of the frame's
+    // top line showing beyond its rounded corner.
+    void captionsClearFramesAndEachOther_data() {
+        QTest::addColumn<QString>("unit");
+        QTest::newRow("as loaded") << QString();
+        QTest::newRow("widest values, seconds") << "sec";
+        QTest::newRow("widest values, minutes") << "min";
+    }
+    void captionsClearFramesAndEachOther() {
+        QFETCH(QString, unit);
+        TTimeSpaceForm form;
+        if (!unit.isEmpty()) {
+            // Digits are all as wide: delays stay below an hour (six junctions' reds at most),
+            // volumes below 2000, times and percentages below 1000.
+            const auto Show = [](std::initializer_list<TLabel *> Labels, const char *Caption) {
+                for (TLabel *Label : Labels) {
+                    Label->SetCaption(Caption);
+                }
+            };
+            Show({form.DelayPerVeh}, "10.00");
+            Show({form.ArtStops}, "6.0");
+            Show({form.FwMainRoadVolLabel, form.BkMainRoadVolLabel, form.DivertedTraffic2,
+                  form.PercentLeaving2},
+                 "1999");
+            Show({form.DivertedTraffic1, form.PercentLeaving1, form.CycleOffset, form.CycleTime},
+                 "230");
+            Show({form.MainRoadSpeedFwdLimLabel, form.MainRoadSpeedBkdLimLabel, form.SplitGreen,
+                  form.SplitRed},
+                 "94");
+            form.TimeUnits->SetCaption(unit);
+        }
+        const int TitleClearance = 4; // the corner's 2 pixels and 2 of straight line
+        QMap<QWidget *, QList<std::pair<QString, QRect>>> Captions;
+        for (QGroupBox *Box : form.findChildren<QGroupBox *>()) {
+            const QRect Frame = BoxPart(Box, QStyle::SC_GroupBoxFrame);
+            const QRect Title = BoxPart(Box, QStyle::SC_GroupBoxLabel);
+            QVERIFY2(Title.left() > Frame.left() + TitleClearance &&
+                         Title.right() < Frame.right() - TitleClearance,
+                     qPrintable(Box->objectName()));
+            const QFontMetrics Metrics(Box->font());
+            const QRect Ink = Metrics.tightBoundingRect(Box->title());
+            Captions[Box] << std::pair{
+                Box->objectName(), QRect(Title.left(), Title.top() + Metrics.ascent() + Ink.top(),
+                                         Title.width(), Ink.height())};
+        }
+        for (TLabel *Label : form.findChildren<TLabel *>()) {
+            if (!Label->isVisibleTo(&form) || Label->text().isEmpty()) {
+                continue;
+            }
+            const QRect Text = CaptionRect(Label);
+            QWidget *Parent = Label->parentWidget();
+            QRect Inside = Parent->rect();
+            if (auto *Box = qobject_cast<QGroupBox *>(Parent)) {
+                // Within the frame's one-pixel line, with a pixel to spare.
+                Inside = BoxPart(Box, QStyle::SC_GroupBoxFrame).adjusted(2, 2, -2, -2);
+            }
+            QVERIFY2(Inside.contains(Text), qPrintable(Label->objectName() + " '" + Label->text() +
+                                                       "' crosses its frame"));
+            // The junction numbers follow their strips across the mile scale, wherever a
+            // strip is dragged: only their frame is theirs to keep.
+            bool Moves = false;
+            for (int K = 1; K <= JunctionCount; ++K) {
+                Moves = Moves || Label == form.JunctionLabel(K);
+            }
+            if (!Moves) {
+                Captions[Parent] << std::pair{Label->objectName(), Text};
+            }
+        }
+        int Checked = 0;
+        for (const auto &Siblings : std::as_const(Captions)) {
+            for (qsizetype I = 0; I < Siblings.size(); ++I) {
+                for (qsizetype J = 0; J < I; ++J) {
+                    // A pixel's gap between captions side by side.
+                    const QRect Wider = Siblings[I].second.adjusted(-1, 0, 1, 0);
+                    QVERIFY2(!Wider.intersects(Siblings[J].second),
+                             qPrintable(Siblings[I].first + " meets " + Siblings[J].first));
+                }
+                ++Checked;
+            }
+        }
+        QVERIFY(Checked > 60);
     }
 
     void compositionPutsStripsAboveLinks() {

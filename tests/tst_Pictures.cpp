@@ -1,6 +1,7 @@
 #include "platform/JpegImage.h"
 
 #include <QFile>
+#include <QIcon>
 #include <QTest>
 
 #include <cstdio>
@@ -175,6 +176,13 @@ class tst_Pictures : public QObject {
         const QByteArray Said = CaptureStderr([&] { Result = DecodeJpeg(bytes); });
         QVERIFY(Result.isNull());
         QVERIFY2(Said.isEmpty(), Said.constData());
+    }
+
+    // The program's window icon: drawn only where Qt's SVG plug-ins are installed.
+    void windowIconRenders() {
+        const QString Path = QStringLiteral(":/desktop/timespace.svg");
+        QVERIFY(ReadResource(Path).contains("<svg"));
+        QVERIFY(!QIcon(Path).pixmap(32).isNull());
     }
 
     void missingJpegResourceGivesANullImage() {

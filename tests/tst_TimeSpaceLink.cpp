@@ -4,8 +4,10 @@
 
 #include "PlatoonSets.h"
 
+#include <QPolygon>
 #include <QTest>
 
+#include <algorithm>
 #include <initializer_list>
 #include <utility>
 
@@ -35,6 +37,21 @@ QList<int> ColumnsIn(TTimeSpaceLink &link, int y, const QColor &colour) {
         }
     }
     return columns;
+}
+
+// Whether the point lies inside or on the outline of a convex polygon with an area: on no
+// side's outer side.
+bool Encloses(const QPolygon &corners, QPoint point) {
+    bool left = false;
+    bool right = false;
+    for (qsizetype i = 0; i < corners.size(); ++i) {
+        const QPoint side = corners[(i + 1) % corners.size()] - corners[i];
+        const QPoint toPoint = point - corners[i];
+        const qint64 cross = qint64(side.x()) * toPoint.y() - qint64(side.y()) * toPoint.x();
+        left = left || cross > 0;
+        right = right || cross < 0;
+    }
+    return !(left && right);
 }
 } // namespace
 
@@ -236,6 +253,75 @@ class tst_TimeSpaceLink : public QObject {
         }
         QVERIFY(ColumnsIn(link, 9, clGray).size() == 2); // head and tail below the queue
         QCOMPARE(Pixel(link, 100, 8), clGray);
+    }
+
+    // Each platoon runs into a queue that starts when its tail arrives and lasts `wait`
+    // seconds; no pixel whose point lies inside or on a band's or a queue's outline may keep
+    // the background, where the band meets its queue least of all.
+    void filledShapesLeaveNoHoles_data() {
+        QTest::addColumn<bool>("forward");
+        QTest::addColumn<int>("mph");
+        QTest::addColumn<PlatoonSet>("input");
+        QTest::addColumn<int>("wait");
+        QTest::newRow("northbound band into its queue") << false << 25 << Set({{239, 29}}) << 18;
+        QTest::newRow("northbound at 55 mph") << false << 55 << Set({{291, 7}}) << 86;
+        QTest::newRow("northbound failure, queues past the foot")
+            << false << 35 << Set({{3, 42}, {200, 25}}) << 400;
+        QTest::newRow("southbound band into its queue") << true << 21 << Set({{64, 29}}) << 75;
+    }
+    void filledShapesLeaveNoHoles() {
+        QFETCH(bool, forward);
+        QFETCH(int, mph);
+        QFETCH(PlatoonSet, input);
+        QFETCH(int, wait);
+        TTimeSpaceLink link;
+        LoadInner(link);
+        link.SetFwdSpeedMph(mph);
+        link.SetBackSpeedMph(mph);
+        forward ? link.SetFwInput(input) : link.SetBkInput(input);
+        const PlatoonSet arriving = forward ? link.TravelFw() : link.TravelBk();
+        PlatoonSet queues;
+        for (int k = 1; k <= MaxPlatoons; ++k) {
+            queues.Start[k] = input.Size[k] > 0 ? arriving.Start[k] + input.Size[k] : 0;
+            queues.Size[k] = input.Size[k] > 0 ? queues.Start[k] + wait : 0;
+        }
+        forward ? link.SetFwQueues(queues) : link.SetBkQueues(queues);
+        const PlatoonSet in = forward ? link.FwInput() : link.BkInput();
+        const PlatoonSet out = forward ? link.FwOutput() : link.BkOutput();
+
+        const int entry = forward ? 0 : link.TravelSpan();
+        const int stop = link.TravelSpan() - entry;
+        QList<QPolygon> shapes;
+        for (int k = 1; k <= MaxPlatoons; ++k) {
+            if (in.Size[k] > 0) {
+                shapes << QPolygon({QPoint(in.Start[k], entry), QPoint(out.Start[k], stop),
+                                    QPoint(out.Start[k] + in.Size[k], stop),
+                                    QPoint(in.Start[k] + in.Size[k], entry)});
+                const QueueShape q = QueueShapeOf(queues.Start[k], queues.Size[k], mph);
+                const int back = forward ? stop - q.Pixels : q.Pixels;
+                shapes << QPolygon({QPoint(queues.Start[k], stop), QPoint(queues.Size[k], stop),
+                                    QPoint(queues.Size[k] - q.DriveTime, back),
+                                    QPoint(queues.Start[k] - q.DriveTime, back)});
+            }
+        }
+        const QImage &bitmap = link.GetBitmap();
+        int covered = 0;
+        QList<QPoint> holes;
+        for (int y = 0; y < bitmap.height(); ++y) {
+            for (int x = 0; x < bitmap.width(); ++x) {
+                const auto encloses = [x, y](const QPolygon &shape) {
+                    return Encloses(shape, {x, y});
+                };
+                if (std::any_of(shapes.cbegin(), shapes.cend(), encloses)) {
+                    ++covered;
+                    if (bitmap.pixelColor(x, y) == clBlack) {
+                        holes << QPoint(x, y);
+                    }
+                }
+            }
+        }
+        QVERIFY(covered > 1000);
+        QCOMPARE(holes, QList<QPoint>{});
     }
 
     void bitmapFollowsStateAndGeometry() {

@@ -147,6 +147,43 @@ class tst_TrackBar : public QObject {
         QVERIFY(Handle.bottom() < FBar->height());
     }
 
+    // Ticks every Frequency from the minimum, and one at each end: under the thumb's centre
+    // when the thumb stands at either end.
+    void ticksMarkBothEnds_data() {
+        QTest::addColumn<int>("min");
+        QTest::addColumn<int>("max");
+        QTest::addColumn<int>("frequency");
+        QTest::addColumn<int>("ticks");
+        QTest::newRow("volume bar, 930 not on a tick") << 0 << 930 << 100 << 11;
+        QTest::newRow("range from below 0") << -50 << 475 << 100 << 7;
+        QTest::newRow("range a multiple of the frequency") << 0 << 1000 << 100 << 11;
+    }
+    void ticksMarkBothEnds() {
+        QFETCH(int, min);
+        QFETCH(int, max);
+        QFETCH(int, frequency);
+        FBar->SetMin(min);
+        FBar->SetMax(max);
+        FBar->SetFrequency(frequency);
+        FBar->SetPosition(max);
+        const int AtMax = HandleRect(*FBar).center().x();
+        FBar->SetPosition(min);
+        const int AtMin = HandleRect(*FBar).center().x();
+        const QImage Picture = FBar->grab().toImage();
+        QList<int> Ticks; // columns marked below the thumb
+        for (int X = 0; X < Picture.width(); ++X) {
+            for (int Y = HandleRect(*FBar).bottom() + 1; Y < Picture.height(); ++Y) {
+                if (Picture.pixel(X, Y) != Picture.pixel(0, Y)) {
+                    Ticks << X;
+                    break;
+                }
+            }
+        }
+        QTEST(int(Ticks.size()), "ticks");
+        QCOMPARE(Ticks.first(), AtMin);
+        QCOMPARE(Ticks.last(), AtMax);
+    }
+
     void draggingTheThumbReportsEachMove() {
         FBar->SetPosition(0);
         const QRect Handle = HandleRect(*FBar);
