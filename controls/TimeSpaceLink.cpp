@@ -117,10 +117,8 @@ QPolygon LinePixels(QPoint from, QPoint to) {
 } // namespace
 
 TTimeSpaceLink::TTimeSpaceLink(QWidget *Owner)
-    : QWidget(Owner), FBackGroundColor(NamedColor::clBlack), FFwdLineColor(NamedColor::clWhite),
-      FBckLineColor(NamedColor::clSilver) {
-    // Drawn on the diagram's panel from its own picture, which covers it whole while shown.
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    : TCachedPicture(Owner), FBackGroundColor(NamedColor::clBlack),
+      FFwdLineColor(NamedColor::clWhite), FBckLineColor(NamedColor::clSilver) {
     resize(420, 132);
 }
 
@@ -128,10 +126,6 @@ TTimeSpaceLink::~TTimeSpaceLink() = default;
 
 int TTimeSpaceLink::HeightInFeet() const {
     return FeetPerPixel * height();
-}
-
-void TTimeSpaceLink::Changed() {
-    FBitmapStale = true;
 }
 
 void TTimeSpaceLink::SetBackGroundColor(const QColor &Value) {
@@ -176,13 +170,6 @@ void TTimeSpaceLink::SetBckLineColor(const QColor &Value) {
 void TTimeSpaceLink::SetLinePenWidth(int Value) {
     FLinePenWidth = Value;
     Changed();
-    update();
-}
-
-void TTimeSpaceLink::SetVisible(bool Value) {
-    FVisible = Value;
-    // A hidden link draws nothing, so its parent must paint beneath it.
-    setAttribute(Qt::WA_OpaquePaintEvent, Value);
     update();
 }
 
@@ -244,30 +231,15 @@ PlatoonSet TTimeSpaceLink::TravelBk() {
     return FBkOutput;
 }
 
-const QImage &TTimeSpaceLink::GetBitmap() {
-    if (FBitmapStale || FBitmap.size() != size()) {
-        Render();
-    }
-    return FBitmap;
-}
-
-void TTimeSpaceLink::Render() {
-    FBitmapStale = false;
-    ++FRenderCount;
-    if (FBitmap.size() != size()) {
-        FBitmap = QImage(size(), QImage::Format_ARGB32_Premultiplied);
-    }
-    if (FBitmap.isNull()) {
-        return;
-    }
+void TTimeSpaceLink::Render(QImage &Picture, bool) {
     // Taken before the painter opens, so that nothing detaches the pixels under it; the raster
     // painter draws at once, so its fills and the lines written here stay in their order.
-    QRgb *pixels = reinterpret_cast<QRgb *>(FBitmap.bits());
-    QPainter painter(&FBitmap);
+    QRgb *pixels = reinterpret_cast<QRgb *>(Picture.bits());
+    QPainter painter(&Picture);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    Surface canvas{painter, pixels, FBitmap.bytesPerLine() / qsizetype(sizeof(QRgb)),
-                   FBitmap.width(), FBitmap.height()};
-    painter.fillRect(FBitmap.rect(), FBackGroundColor);
+    Surface canvas{painter, pixels, Picture.bytesPerLine() / qsizetype(sizeof(QRgb)),
+                   Picture.width(), Picture.height()};
+    painter.fillRect(Picture.rect(), FBackGroundColor);
     for (int k = 1; k <= MaxPlatoons; ++k) {
         if (FFwInput.Size[k] > 0 && FFwInput.Start[k] < width()) {
             DrawBand(canvas, FFwInput.Start[k], FFwOutput.Start[k], FFwInput.Size[k], true);
@@ -383,26 +355,4 @@ void TTimeSpaceLink::DrawLine(const Surface &Canvas, QPoint From, QPoint To,
     }
     Canvas.Painter.setPen(QPen(Colour, 1, Qt::SolidLine, Qt::SquareCap));
     Canvas.Painter.drawPoints(LinePixels(From, To));
-}
-
-void TTimeSpaceLink::paintEvent(QPaintEvent *) {
-    if (!FVisible) {
-        return;
-    }
-    const QImage &picture = GetBitmap();
-    QPainter painter(this);
-    painter.drawImage(0, 0, picture);
-}
-
-// The link takes no mouse input, and none reaches the panel beneath it.
-void TTimeSpaceLink::mousePressEvent(QMouseEvent *Event) {
-    Event->accept();
-}
-
-void TTimeSpaceLink::mouseMoveEvent(QMouseEvent *Event) {
-    Event->accept();
-}
-
-void TTimeSpaceLink::mouseReleaseEvent(QMouseEvent *Event) {
-    Event->accept();
 }

@@ -1,18 +1,17 @@
 #pragma once
 
+#include "controls/CachedPicture.h"
 #include "model/Common.h"
 
 #include <QColor>
-#include <QImage>
 #include <QPoint>
-#include <QWidget>
 
 class QPainter;
 
 // A progression link: the stretch of the time-space diagram between two junction strips. It
 // carries the platoons of both directions along the road by the travel time its length and
 // speeds give, and draws them as sloped bands with the queues they meet at the signals.
-class TTimeSpaceLink : public QWidget {
+class TTimeSpaceLink : public TCachedPicture {
     Q_OBJECT
 
   public:
@@ -38,8 +37,6 @@ class TTimeSpaceLink : public QWidget {
     int LinePenWidth() const { return FLinePenWidth; }
     void SetLinePenWidth(int Value);
     // The control's own visibility: when False the picture is still rendered but not shown.
-    bool Visible() const { return FVisible; }
-    void SetVisible(bool Value);
     int TrafficLightHeight() const { return FTrafficLightHeight; }
     void SetTrafficLightHeight(int Value);
 
@@ -69,16 +66,8 @@ class TTimeSpaceLink : public QWidget {
     // Pixels from the top edge to the middle of the strip below, where southbound bands end.
     int TravelSpan() const;
 
-    // The picture of the current state, rendered on demand; owned by the link.
-    const QImage &GetBitmap();
-    // How often the picture has been rendered: once per change, however often it is asked for.
-    int RenderCount() const { return FRenderCount; }
-
   protected:
-    void paintEvent(QPaintEvent *Event) override;
-    void mousePressEvent(QMouseEvent *Event) override;
-    void mouseMoveEvent(QMouseEvent *Event) override;
-    void mouseReleaseEvent(QMouseEvent *Event) override;
+    void Render(QImage &Picture, bool Fresh) override;
 
   private:
     // The bitmap being rendered: the painter for fills, and its pixels for one-pixel lines.
@@ -90,8 +79,6 @@ class TTimeSpaceLink : public QWidget {
         int Height;
     };
 
-    void Changed();
-    void Render();
     void DrawBand(const Surface &Canvas, int Start, int Arrival, int Size, bool Forward) const;
     void DrawQueues(const Surface &Canvas, const PlatoonSet &Queues, bool Forward) const;
     void DrawQuad(const Surface &Canvas, const QPoint (&Corners)[4], const QColor &Colour) const;
@@ -102,18 +89,13 @@ class TTimeSpaceLink : public QWidget {
     QColor FBckLineColor;
     int FLinePenWidth = 1;
     bool FFillBand = false;
-    bool FVisible = true;
     int FTrafficLightHeight = 0;
     int FFwdSpeedMph = 30;
     int FBackSpeedMph = 25;
     PlatoonSet FBkQueues;
     PlatoonSet FFwQueues;
-    QImage FBitmap;
     PlatoonSet FFwInput;
     PlatoonSet FFwOutput;
     PlatoonSet FBkInput;
     PlatoonSet FBkOutput;
-
-    bool FBitmapStale = true;
-    int FRenderCount = 0;
 };
