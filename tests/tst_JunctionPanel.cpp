@@ -37,18 +37,8 @@ constexpr int Timings[6][4] = {{120, 30, 60, 10}, {100, 35, 55, 40}, {90, 40, 50
 // by the user so that the links hold the arrivals of these timings.
 void LoadSixTimings(TTimeSpaceForm &form) {
     for (int k = 1; k <= 6; ++k) {
-        TTimeSpaceLight *light = form.Light(k);
         const auto &[cycle, red, green, offset] = Timings[k - 1];
-        // Lower whichever share must make room first.
-        if (green < light->PercentGreen()) {
-            light->SetPercentGreen(green);
-            light->SetPercentRed(red);
-        } else {
-            light->SetPercentRed(red);
-            light->SetPercentGreen(green);
-        }
-        light->SetCycleTime(cycle);
-        light->SetCycleOffset(offset);
+        FormDriver::SetTiming(form.Light(k), {cycle, red, green, offset});
     }
     FormDriver::UserMovesTrackBar(form.FwMainRoadVol, 900);
     FormDriver::UserMovesTrackBar(form.SideVol, 20);
@@ -138,14 +128,7 @@ class tst_JunctionPanel : public QObject {
         QFETCH(bool, onRed);
         TTimeSpaceForm form;
         TTimeSpaceLight *light = form.Light(1);
-        // Lower whichever share must make room first.
-        if (green < light->PercentGreen()) {
-            light->SetPercentGreen(green);
-            light->SetPercentRed(red);
-        } else {
-            light->SetPercentRed(red);
-            light->SetPercentGreen(green);
-        }
+        FormDriver::SetTiming(light, {115, red, green, 0});
         QCOMPARE(light->PercentRed(), red);
         QCOMPARE(light->PercentGreen(), green);
         ClickLabel(onRed ? form.SplitRed : form.SplitGreen);

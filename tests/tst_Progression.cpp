@@ -200,13 +200,8 @@ class tst_Progression : public QObject {
         constexpr int timings[6][4] = {{100, 30, 60, 10}, {110, 35, 55, 40}, {90, 25, 65, 25},
                                        {120, 40, 50, 70}, {105, 30, 62, 5},  {95, 20, 70, 55}};
         for (int k = 1; k <= 6; ++k) {
-            TTimeSpaceLight *light = form.Light(k);
             const auto &[cycle, red, green, offset] = timings[k - 1];
-            light->SetPercentGreen(std::min(green, light->PercentGreen()));
-            light->SetPercentRed(red);
-            light->SetPercentGreen(green);
-            light->SetCycleTime(cycle);
-            light->SetCycleOffset(offset);
+            FormDriver::SetTiming(form.Light(k), {cycle, red, green, offset});
         }
         form.SideVol->SetMax(100);
         form.SideVol->SetPosition(entering);
