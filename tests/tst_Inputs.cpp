@@ -104,7 +104,8 @@ class tst_Inputs : public QObject {
         // Lower red first so that the new green always fits.
         form.Light(1)->SetPercentRed(red);
         form.Light(1)->SetPercentGreen(green);
-        form.TimeSpaceLight2CycleChange(form.Light(1));
+        // A one-second offset drag on the strip raises its timing event.
+        FormDriver::DragStrip(form.Light(1), 10, 11);
         QTEST(form.FwMainRoadVol->Max(), "maximum");
         QCOMPARE(form.BkMainRoadVol->Max(), 930);
     }
@@ -114,7 +115,7 @@ class tst_Inputs : public QObject {
         UserMovesTrackBar(form.BkMainRoadVol, 900);
         form.Light(6)->SetPercentGreen(40);
         form.Light(6)->SetPercentRed(50);
-        form.TimeSpaceLight2CycleChange(form.Light(6));
+        FormDriver::DragStrip(form.Light(6), 10, 11);
         // (40 - 50 + 100) / 200 x 1440 = 648
         QCOMPARE(form.BkMainRoadVol->Max(), 640);
         QCOMPARE(form.BkMainRoadVol->Position(), 640);
