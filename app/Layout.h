@@ -25,9 +25,10 @@ inline constexpr int BlinkInterval = 400; // ms of a failure lamp's blink
 // StripSpacing apart (3000 ft at 40 ft per pixel, less the strip).
 inline constexpr int StripTopFirst = 12;
 inline constexpr int StripSpacing = 75;
-inline constexpr PerJunction<int> LoadedStripTops{{12, 12 + StripSpacing, 12 + 2 * StripSpacing,
-                                                   12 + 3 * StripSpacing, 12 + 4 * StripSpacing,
-                                                   12 + 5 * StripSpacing}};
+inline constexpr PerJunction<int> LoadedStripTops{
+    {StripTopFirst, StripTopFirst + StripSpacing, StripTopFirst + 2 * StripSpacing,
+     StripTopFirst + 3 * StripSpacing, StripTopFirst + 4 * StripSpacing,
+     StripTopFirst + 5 * StripSpacing}};
 inline constexpr int BottomStripTop = LoadedStripTops[JunctionCount];
 
 // A moved strip keeps this many pixels from its neighbours' tops or jumps between them.

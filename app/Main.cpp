@@ -17,7 +17,6 @@
 #include "platform/HintSwitch.h"
 #include "platform/Image.h"
 #include "platform/Label.h"
-#include "platform/ProcessStart.h"
 #include "platform/TrackBar.h"
 
 #include <QComboBox>
@@ -26,10 +25,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRegion>
-#include <QStringBuilder>
 
 #include <algorithm>
-#include <optional>
 
 using namespace NamedColor;
 

@@ -365,6 +365,8 @@ struct EntryBuilder {
     }
 };
 
+#undef NAMED
+
 } // namespace
 
 TMainForm::TMainForm(QWidget *Parent) : QWidget(Parent) {

@@ -17,7 +17,6 @@
 #include "platform/TrackBar.h"
 
 #include <QComboBox>
-#include <QGroupBox>
 #include <QPushButton>
 #include <QStringBuilder>
 
@@ -107,8 +106,8 @@ void TTimeSpaceForm::TimeSpaceLight2CycleChange(QObject *Sender) {
             JCT->setCurrentIndex(k - 1);
         }
     }
-    // The gesture changed the strip's timing: the panel's arrows start from it, not from what
-    // they held for the junction selected before.
+    // The gesture changed the strip's timing: the panel's arrows are loaded from it, not left
+    // where they were for the junction selected before (within the arrows' own ranges).
     LoadPanelPositions();
     TimingInputsChanged();
     InputChanged();

@@ -4,7 +4,6 @@
 #include "model/Travel.h"
 #include "platform/Colors.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>

@@ -41,7 +41,6 @@ class TSpaceLink : public TCachedPicture {
     void SetFwStop(bool) {}
     bool BkStop() const { return FBkStop; }
     void SetBkStop(bool) {}
-    // The control's own visibility: when False the picture is still rendered but not shown.
 
     // The longest queue of a strip's queue set becomes the direction's bar.
     void SetFwQueues(PlatoonSet Value);
@@ -49,7 +48,6 @@ class TSpaceLink : public TCachedPicture {
     int FwQueueLength() const { return FFwQueueLength; }
     int BkQueueLength() const { return FBkQueueLength; }
 
-    // The picture of the current state, rendered on demand; owned by the queue link.
   protected:
     void Render(QImage &Picture, bool Fresh) override;
 

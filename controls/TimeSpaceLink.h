@@ -36,7 +36,6 @@ class TTimeSpaceLink : public TCachedPicture {
     void SetBckLineColor(const QColor &Value);
     int LinePenWidth() const { return FLinePenWidth; }
     void SetLinePenWidth(int Value);
-    // The control's own visibility: when False the picture is still rendered but not shown.
     int TrafficLightHeight() const { return FTrafficLightHeight; }
     void SetTrafficLightHeight(int Value);
 

@@ -23,7 +23,6 @@ inline constexpr int LinkCount = JunctionCount + 1;
 template <class T, int Count> struct OneBased {
     std::array<T, Count> Items{};
 
-    static constexpr int Size() { return Count; }
     constexpr T &operator[](int index) { return Items[static_cast<std::size_t>(index - 1)]; }
     constexpr const T &operator[](int index) const {
         return Items[static_cast<std::size_t>(index - 1)];

@@ -19,8 +19,8 @@ double AccumulateMeasure(double total, long double term);
 // A junction's delay of one cycle from its forward queue set and the platoon seconds that
 // stopped in each slot: every stopped platoon's wait DischargeEnd - ArrivalEnd times its
 // stopped seconds, added up (platoon seconds x seconds; 0 when nothing stopped). Each stopped
-// vehicle of a platoon waits the same time, so the sum is the vehicles' total wait in
-// headways. A negative difference counts as no wait.
+// vehicle of a platoon waits the same time, so the sum is SatHeadway times the vehicles' total
+// wait in vehicle-seconds. A negative difference counts as no wait.
 std::int32_t JunctionDelay(const PlatoonSet &forwardQueues, const PlatoonSlots &stopped);
 
 enum class DelayUnit { Seconds, Minutes, Hours };

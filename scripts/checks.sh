@@ -16,7 +16,7 @@ if ! git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror; t
 fi
 
 echo "=== cppcheck"
-cppcheck_lib="$(dpkg -L cppcheck | grep '/cfg/qt\.cfg$' | head -n 1)"
+cppcheck_lib="$(dpkg -L cppcheck 2>/dev/null | grep '/cfg/qt\.cfg$' | head -n 1 || true)"
 if ! cppcheck --enable=warning,performance,portability --library="${cppcheck_lib:-qt}" \
     --std=c++20 --inline-suppr --quiet --error-exitcode=1 --suppress=missingIncludeSystem \
     -I . -j "$(nproc)" --template='{file}:{line}: {severity} {id}: {message}' \

@@ -188,14 +188,18 @@ class tst_Progression : public QObject {
         QTest::addColumn<int>("volume");
         QTest::addColumn<int>("entering");
         QTest::addColumn<int>("leaving");
-        QTest::newRow("300 veh/hr") << 300 << 0 << 0;
-        QTest::newRow("450 veh/hr, 30 % entering") << 450 << 30 << 0;
-        QTest::newRow("600 veh/hr, 10 % entering, 40 % leaving") << 600 << 10 << 40;
+        QTest::addColumn<int>("northbound");
+        QTest::newRow("300 veh/hr") << 300 << 0 << 0 << 0;
+        QTest::newRow("450 veh/hr, 30 % entering") << 450 << 30 << 0 << 0;
+        QTest::newRow("600 veh/hr, 10 % entering, 40 % leaving") << 600 << 10 << 40 << 0;
+        // Northbound traffic stops too: the measures count the southbound runs only.
+        QTest::newRow("450 veh/hr, 500 northbound") << 450 << 30 << 0 << 500;
     }
     void measuresOfSixTimings() {
         QFETCH(int, volume);
         QFETCH(int, entering);
         QFETCH(int, leaving);
+        QFETCH(int, northbound);
         TTimeSpaceForm form;
         constexpr int timings[6][4] = {{100, 30, 60, 10}, {110, 35, 55, 40}, {90, 25, 65, 25},
                                        {120, 40, 50, 70}, {105, 30, 62, 5},  {95, 20, 70, 55}};
@@ -206,6 +210,7 @@ class tst_Progression : public QObject {
         form.SideVol->SetMax(100);
         form.SideVol->SetPosition(entering);
         form.TrafficLeaving->SetPosition(leaving);
+        FormDriver::UserMovesTrackBar(form.BkMainRoadVol, northbound);
         FormDriver::UserMovesTrackBar(form.FwMainRoadVol, volume);
         QVERIFY(!form.IfFwCycleFailure());
 
@@ -214,7 +219,9 @@ class tst_Progression : public QObject {
         int delayed = 0;
         for (int k = 1; k <= 6; ++k) {
             TTimeSpaceLight *light = form.Light(k);
-            const int delay = JunctionDelay(light->GetFwQueues(), light->StoppedSeconds());
+            // The stopped seconds are those of the forward run that gives the queues.
+            const PlatoonSet queues = light->GetFwQueues();
+            const int delay = JunctionDelay(queues, light->StoppedSeconds());
             delayed += delay > 0 ? 1 : 0;
             total += delay;
             stops += light->GetStops();
