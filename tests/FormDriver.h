@@ -4,6 +4,7 @@
 // (track-bar moves by keyboard, clicks, drags with modifiers, typing, list choices), so that
 // every handler runs from its control's own event, and loads strips as the form does.
 
+#include "StripSupport.h"
 #include "app/Main.h"
 #include "controls/TimeSpaceLight.h"
 #include "platform/Label.h"
@@ -88,16 +89,6 @@ inline void DragStrip(TTimeSpaceLight *strip, int fromX, int toX,
     QTest::mousePress(strip, Qt::LeftButton, keys, QPoint(fromX, 5));
     MouseMove(strip, QPoint(toX, 5), Qt::LeftButton, keys);
     QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(toX, 5));
-}
-
-// A strip on its own, loaded as the window's form loads its strips.
-inline void LoadAsForm(TTimeSpaceLight &strip, int top = 12) {
-    strip.SetBounds(0, top, 460, 10);
-    strip.SetPercentRed(30);
-    strip.SetPercentGreen(60);
-    strip.SetNumberOfBands(4);
-    strip.SetCycleTime(115);
-    strip.SetCycleOffset(0);
 }
 
 // Chooses a junction in the panel's list with the arrow keys, as a user would; the junction

@@ -1,4 +1,4 @@
-#include "FormDriver.h"
+#include "StripSupport.h"
 
 #include "controls/TimeSpaceLight.h"
 #include "model/Passage.h"
