@@ -64,7 +64,9 @@ tsan_pass() {
     (cd "$folder" && ctest --output-on-failure --parallel "$(nproc)" -R "$pattern")
 }
 
-timespace_install_packages
+# The tests hand the arterial to the traffic simulator, so the suite installs it; ./run.sh
+# does not, and the program explains how to install it when it is missing.
+timespace_install_packages sumo sumo-tools
 run_pass "normal" normal_pass
 if [ "$sanitizers" = "1" ]; then
     run_pass "address,undefined" asan_pass

@@ -19,9 +19,12 @@
 #include "platform/Label.h"
 #include "platform/TrackBar.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QLocale>
+#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QRegion>
@@ -36,6 +39,12 @@ TTimeSpaceForm::TTimeSpaceForm(QWidget *Parent) : TMainForm(Parent) {
     FormCreate(this);
     // The Help Setup dialog is made once, hidden, and reused by every Help Setup click.
     FHelpForm = new THelpForm(this);
+    // A right-click on a strip resets it: it opens no menu.
+    for (TTimeSpaceLight *light : FLights) {
+        light->setContextMenuPolicy(Qt::PreventContextMenu);
+    }
+    AddReportCommands();
+    AddSimulationCommands();
 }
 
 TTimeSpaceForm::~TTimeSpaceForm() {
@@ -144,6 +153,7 @@ void TTimeSpaceForm::RefreshTimeSpaceDiagram() {
     FFwFailure = IfFwCycleFailure();
     FBkFailure = IfBkCycleFailure();
     SetLightStateBox();
+    emit Recomputed();
 }
 
 void TTimeSpaceForm::ReDodiagram() {
@@ -394,4 +404,29 @@ void TTimeSpaceForm::ReSetClick(QObject *) {
 
 void TTimeSpaceForm::RefreshClick(QObject *) {
     InputChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands
+
+void TTimeSpaceForm::AddCommand(QAction *Action) {
+    if (Action != nullptr) {
+        Action->setShortcutContext(Qt::WindowShortcut);
+        addAction(Action);
+    }
+    FCommands.append(Action);
+}
+
+void TTimeSpaceForm::contextMenuEvent(QContextMenuEvent *Event) {
+    // Reached from the window's background and from every child that opens no menu of its own,
+    // the diagram panel among them.
+    QMenu menu(this);
+    for (QAction *action : std::as_const(FCommands)) {
+        if (action == nullptr) {
+            menu.addSeparator();
+        } else {
+            menu.addAction(action);
+        }
+    }
+    menu.exec(Event->globalPos());
 }

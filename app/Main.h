@@ -5,8 +5,11 @@
 #include "platform/UpDown.h"
 
 #include <QColor>
+#include <QList>
 #include <QString>
 
+class QAction;
+class QContextMenuEvent;
 class THelpForm;
 class THintSwitch;
 
@@ -99,7 +102,24 @@ class TTimeSpaceForm : public TMainForm {
     TLabel *JunctionLabel(int Junction) const { return FLabels[Junction]; }
     int CompositionCount() const { return FCompositionCount; }
 
+    // The window's commands in the order of the context menu that the diagram and the
+    // window's background open; a null action is a separator. Each command's shortcut works
+    // anywhere in the window.
+    void AddCommand(QAction *Action);
+    const QList<QAction *> &Commands() const { return FCommands; }
+
+  signals:
+    // After every recomputation of both directions: figures, pictures and lamps are new.
+    void Recomputed();
+
+  protected:
+    void contextMenuEvent(QContextMenuEvent *Event) override;
+
   private:
+    // The analysis commands (app/ReportCommands.cpp, app/SimulationCommands.cpp).
+    void AddReportCommands();
+    void AddSimulationCommands();
+
     void BindEvents();
     TTimeSpaceLight *SelectedLight() const;
     void TimingEdited();
@@ -131,6 +151,7 @@ class TTimeSpaceForm : public TMainForm {
     PerJunction<TImage *> FImages{};
     PerJunction<TLabel *> FLabels{};
 
+    QList<QAction *> FCommands;
     THintSwitch *FHints = nullptr;
     THelpForm *FHelpForm = nullptr;
     int FCompositionCount = 0;
