@@ -417,6 +417,11 @@ void TTimeSpaceForm::AddCommand(QAction *Action) {
     FCommands.append(Action);
 }
 
+void TTimeSpaceForm::SetSimulation(const SimulationFigures &Figures) {
+    FSimulation = Figures;
+    emit SimulationChanged();
+}
+
 void TTimeSpaceForm::contextMenuEvent(QContextMenuEvent *Event) {
     // Reached from the window's background and from every child that opens no menu of its own,
     // the diagram panel among them.

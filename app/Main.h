@@ -2,16 +2,21 @@
 
 #include "app/MainForm.h"
 #include "model/Common.h"
+#include "model/SimulationFigures.h"
 #include "platform/UpDown.h"
 
 #include <QColor>
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 class QAction;
 class QContextMenuEvent;
+class TBandOverlay;
 class THelpForm;
 class THintSwitch;
+class TJunctionReport;
 
 // The main window: the arterial model (six junction strips, seven progression links, seven
 // queue links) on the form's controls, the recomputation pipeline and every handler of the
@@ -108,7 +113,17 @@ class TTimeSpaceForm : public TMainForm {
     void AddCommand(QAction *Action);
     const QList<QAction *> &Commands() const { return FCommands; }
 
+    // The analysis windows and overlays, made by their commands.
+    TJunctionReport *JunctionReport() const { return FReport; }
+    TBandOverlay *BandOverlay() const { return FBandOverlay; }
+
+    // What the last simulation of the arterial found, until the next one.
+    const std::optional<SimulationFigures> &Simulation() const { return FSimulation; }
+    void SetSimulation(const SimulationFigures &Figures);
+
   signals:
+    // A simulation finished: Simulation() holds its figures.
+    void SimulationChanged();
     // After every recomputation of both directions: figures, pictures and lamps are new.
     void Recomputed();
 
@@ -152,6 +167,9 @@ class TTimeSpaceForm : public TMainForm {
     PerJunction<TLabel *> FLabels{};
 
     QList<QAction *> FCommands;
+    TJunctionReport *FReport = nullptr;
+    TBandOverlay *FBandOverlay = nullptr;
+    std::optional<SimulationFigures> FSimulation;
     THintSwitch *FHints = nullptr;
     THelpForm *FHelpForm = nullptr;
     int FCompositionCount = 0;
