@@ -1,0 +1,330 @@
+#include "app/DiagramExport.h"
+
+#include "app/Main.h"
+#include "app/TextHelpers.h"
+#include "controls/SpaceLink.h"
+#include "controls/TimeSpaceLight.h"
+#include "model/Progression.h"
+#include "platform/Colors.h"
+#include "platform/Fonts.h"
+#include "platform/Image.h"
+#include "platform/Label.h"
+#include "platform/TrackBar.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QDir>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr int Pad = 6;        // around the window's part and below the legend
+constexpr int LegendGap = 6;  // between the window's part and the legend
+constexpr int ColumnGap = 12; // between a table's columns
+constexpr int TableGap = 30;  // between the timing table and the traffic table
+constexpr int RowSpacing = 2; // added to a row's text height
+
+// The left margin's captions: the mile scale's figures, its heading and the compass letters,
+// then the junction numbers, which follow their strips.
+std::vector<const TLabel *> MarginLabels(const TTimeSpaceForm &Form) {
+    std::vector<const TLabel *> labels{
+        Form.Label37, Form.Label8,  Form.Label51, Form.Label52, Form.Label32, Form.Label34,
+        Form.Label35, Form.Label36, Form.Label40, Form.Label42, Form.Label41, Form.Label43,
+        Form.Label45, Form.Label44, Form.Label46, Form.Label47, Form.Label48};
+    for (int k = 1; k <= JunctionCount; ++k) {
+        labels.push_back(Form.JunctionLabel(k));
+    }
+    return labels;
+}
+
+// A table of captions: the first row is its heading; the first column is left-aligned, the
+// figures right-aligned.
+struct Table {
+    QList<QStringList> Rows;
+    QList<int> Widths;
+
+    int Width() const {
+        int width = 0;
+        for (const int column : Widths) {
+            width += column;
+        }
+        return width + ColumnGap * std::max<int>(0, int(Widths.size()) - 1);
+    }
+};
+
+QString Share(int Seconds, int Percent) {
+    return QString("%1 s (%2 %)").arg(Decimal(Seconds), Decimal(Percent));
+}
+
+Table TimingTable(const TTimeSpaceForm &Form) {
+    Table table;
+    table.Rows.append({"Timing", "Cycle", "Offset", "Green", "Yellow", "Red"});
+    for (int k = 1; k <= JunctionCount; ++k) {
+        const TTimeSpaceLight *light = Form.Light(k);
+        // The yellow's share is what the green and red leave, as its seconds are.
+        const int yellowPercent = 100 - light->PercentGreen() - light->PercentRed();
+        table.Rows.append({QString("JCT #%1").arg(k), Decimal(light->CycleTime()) + " s",
+                           Decimal(light->CycleOffset()) + " s",
+                           Share(light->GreenTime(), light->PercentGreen()),
+                           Share(light->YellowTime(), yellowPercent),
+                           Share(light->RedTime(), light->PercentRed())});
+    }
+    return table;
+}
+
+Table TrafficTable(const TTimeSpaceForm &Form) {
+    const int southbound = Form.FwMainRoadVol->Position();
+    const int entering = Form.SideVol->Position();
+    const int leaving = Form.TrafficLeaving->Position();
+    const auto perHour = [](int Volume) { return Decimal(Volume) + " veh/hr"; };
+    Table table;
+    table.Rows.append({"Traffic", "Volume", "Speed, share"});
+    table.Rows.append({"Southbound", perHour(southbound),
+                       Decimal(Form.MainRoadSpeedLimitFwd->Position()) + " mph"});
+    table.Rows.append({"Northbound", perHour(Form.BkMainRoadVol->Position()),
+                       Decimal(Form.MainRoadSpeedLimitBkd->Position()) + " mph"});
+    table.Rows.append({QString("Entering at crossroad #%1").arg(EnteringJunction),
+                       perHour(EnteringVolume(southbound, entering)), Decimal(entering) + " %"});
+    table.Rows.append({QString("Leaving onto crossroad #%1").arg(LeavingJunction),
+                       perHour(LeavingVolume(southbound, entering, leaving)),
+                       Decimal(leaving) + " %"});
+    return table;
+}
+
+// Where everything goes. The metrics are the fonts' own, not a device's, so the PNG and the
+// SVG are laid out alike.
+struct Layout {
+    QRect Part; // the window's part shown, in window coordinates
+    QFont Font = FontOf(Sans8);
+    QFont HeadingFont = FontOf(Sans8Bold);
+    int RowHeight = 0;
+    Table Timing;
+    Table Traffic;
+    QPoint LegendAt;
+    QSize Size;
+};
+
+void MeasureColumns(Table &Table, const QFont &Font, const QFont &HeadingFont) {
+    const QFontMetrics metrics(Font);
+    const QFontMetrics headingMetrics(HeadingFont);
+    for (qsizetype row = 0; row < Table.Rows.size(); ++row) {
+        const QStringList &cells = Table.Rows[row];
+        const QFontMetrics &m = row == 0 ? headingMetrics : metrics;
+        for (qsizetype column = 0; column < cells.size(); ++column) {
+            if (Table.Widths.size() <= column) {
+                Table.Widths.append(0);
+            }
+            Table.Widths[column] =
+                std::max(Table.Widths[column], m.horizontalAdvance(cells[column]));
+        }
+    }
+}
+
+Layout LayOut(const TTimeSpaceForm &Form) {
+    Layout layout;
+    QRect part = Form.TimeSpaceDiagram->geometry() | Form.Image14->geometry();
+    for (const TLabel *label : MarginLabels(Form)) {
+        if (label->isVisibleTo(&Form)) {
+            part |= label->geometry();
+        }
+    }
+    layout.Part = part.adjusted(-Pad, -Pad, Pad, Pad);
+
+    layout.Timing = TimingTable(Form);
+    layout.Traffic = TrafficTable(Form);
+    MeasureColumns(layout.Timing, layout.Font, layout.HeadingFont);
+    MeasureColumns(layout.Traffic, layout.Font, layout.HeadingFont);
+    layout.RowHeight =
+        std::max(QFontMetrics(layout.Font).height(), QFontMetrics(layout.HeadingFont).height()) +
+        RowSpacing;
+
+    layout.LegendAt = QPoint(Pad, layout.Part.height() + LegendGap);
+    const int rows = int(std::max(layout.Timing.Rows.size(), layout.Traffic.Rows.size()));
+    const int legendWidth = layout.Timing.Width() + TableGap + layout.Traffic.Width();
+    layout.Size = QSize(std::max(layout.Part.width(), Pad + legendWidth + Pad),
+                        layout.LegendAt.y() + rows * layout.RowHeight + Pad);
+    return layout;
+}
+
+// An image control as it shows itself: its canvas at its own size once something drew on it,
+// otherwise its picture stretched over it.
+void DrawImageControl(QPainter &Painter, TImage *Image) {
+    if (!Image->isVisibleTo(Image->window())) {
+        return;
+    }
+    if (Image->HasCanvas()) {
+        // The canvas lands unblended, so the export holds its very pixels.
+        const bool exact = Painter.paintEngine()->hasFeature(QPaintEngine::PorterDuff);
+        const QPainter::CompositionMode mode = Painter.compositionMode();
+        if (exact) {
+            Painter.setCompositionMode(QPainter::CompositionMode_Source);
+        }
+        Painter.drawImage(Image->pos(), Image->Canvas());
+        Painter.setCompositionMode(mode);
+    } else if (!Image->Picture().isNull()) {
+        // Stretched here as the control stretches it, so that a vector file embeds what the
+        // window shows rather than a small picture that a viewer would smooth.
+        QImage stretched(Image->size(), QImage::Format_ARGB32_Premultiplied);
+        stretched.fill(Qt::transparent);
+        QPainter(&stretched).drawImage(stretched.rect(), Image->Picture());
+        Painter.drawImage(Image->pos(), stretched);
+    }
+}
+
+void DrawCaption(QPainter &Painter, const TLabel *Label) {
+    if (!Label->isVisibleTo(Label->window())) {
+        return;
+    }
+    Painter.setFont(Label->font());
+    Painter.setPen(Label->palette().color(Label->foregroundRole()));
+    Painter.drawText(Label->geometry(), int(Label->alignment()), Label->Caption());
+}
+
+void DrawTable(QPainter &Painter, const Layout &Layout, const Table &Table, QPoint At) {
+    Painter.setPen(NamedColor::clWindowText);
+    for (qsizetype row = 0; row < Table.Rows.size(); ++row) {
+        Painter.setFont(row == 0 ? Layout.HeadingFont : Layout.Font);
+        int x = At.x();
+        const int y = At.y() + int(row) * Layout.RowHeight;
+        const QStringList &cells = Table.Rows[row];
+        for (qsizetype column = 0; column < cells.size(); ++column) {
+            const int width = Table.Widths[column];
+            const Qt::Alignment alignment =
+                (column == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter;
+            Painter.drawText(QRect(x, y, width, Layout.RowHeight), int(alignment), cells[column]);
+            x += width + ColumnGap;
+        }
+    }
+}
+
+void PaintDiagram(QPainter &Painter, const TTimeSpaceForm &Form, const Layout &Layout) {
+    Painter.fillRect(QRect(QPoint(0, 0), Layout.Size), Form.palette().color(QPalette::Window));
+
+    // The window's part at the window's own places.
+    Painter.save();
+    Painter.translate(-Layout.Part.topLeft());
+    DrawImageControl(Painter, Form.Image14);
+    for (const TLabel *label : MarginLabels(Form)) {
+        DrawCaption(Painter, label);
+    }
+
+    // The panel's children in their stacking order. The strips and links are not drawn apart:
+    // the composed canvas holds them, exactly as the window shows them.
+    const QWidget *panel = Form.TimeSpaceDiagram;
+    Painter.translate(panel->pos());
+    Painter.setClipRect(panel->rect());
+    Painter.fillRect(panel->rect(), panel->palette().color(QPalette::Window));
+    DrawImageControl(Painter, Form.Image1);
+    DrawImageControl(Painter, Form.TimeSpaceImage);
+    for (int k = 1; k <= LinkCount; ++k) {
+        TSpaceLink *queue = Form.SpaceLink(k);
+        if (queue->Visible() && !queue->size().isEmpty()) {
+            Painter.drawImage(queue->pos(), queue->GetBitmap());
+        }
+    }
+    for (int k = 1; k <= JunctionCount; ++k) {
+        DrawImageControl(Painter, Form.JunctionImage(k));
+    }
+    Painter.restore();
+
+    DrawTable(Painter, Layout, Layout.Timing, Layout.LegendAt);
+    DrawTable(Painter, Layout, Layout.Traffic,
+              Layout.LegendAt + QPoint(Layout.Timing.Width() + TableGap, 0));
+}
+
+QString CannotSave(const QString &Path, const QString &Why) {
+    return QString("The diagram could not be saved to %1: %2")
+        .arg(QDir::toNativeSeparators(Path), Why);
+}
+
+// Writes the file whole or not at all. Unbuffered, every write reaches the system at once: a
+// short write (a full disk, a size limit) is retried, so that it fails with its reason instead
+// of leaving a cut file that the commit would put in place of the old one.
+QString WriteFile(const QString &Path, const QByteArray &Bytes) {
+    QSaveFile file(Path);
+    // Without the direct-write fallback a folder that admits no temporary file fails the save
+    // instead of overwriting the file in place.
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return CannotSave(Path, file.errorString());
+    }
+    for (qint64 done = 0; done < Bytes.size();) {
+        const qint64 written = file.write(Bytes.constData() + done, Bytes.size() - done);
+        if (written <= 0) {
+            // Taken before the cancel, which puts its own text in place of the reason.
+            const QString why = file.errorString();
+            file.cancelWriting();
+            return CannotSave(Path, why);
+        }
+        done += written;
+    }
+    return file.commit() ? QString() : CannotSave(Path, file.errorString());
+}
+
+} // namespace
+
+QRect DiagramCanvasPlace(const TTimeSpaceForm &Form) {
+    const Layout layout = LayOut(Form);
+    const QPoint at =
+        Form.TimeSpaceDiagram->pos() + Form.TimeSpaceImage->pos() - layout.Part.topLeft();
+    return {at, Form.TimeSpaceImage->Canvas().size()};
+}
+
+QImage DiagramPicture(const TTimeSpaceForm &Form) {
+    const Layout layout = LayOut(Form);
+    // The canvas's own format, so that its pixels are copied, not converted.
+    QImage picture(layout.Size, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&picture);
+    PaintDiagram(painter, Form, layout);
+    return picture;
+}
+
+QString SaveDiagramPng(const TTimeSpaceForm &Form, const QString &Path) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(DiagramPicture(Form))) {
+        return CannotSave(Path, writer.errorString());
+    }
+    return WriteFile(Path, bytes);
+}
+
+QString SaveDiagramSvg(const TTimeSpaceForm &Form, const QString &Path) {
+    const Layout layout = LayOut(Form);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(layout.Size);
+    generator.setViewBox(QRect(QPoint(0, 0), layout.Size));
+    // The window's 96 pixels per inch: one unit of the file is one pixel of the window.
+    generator.setResolution(96);
+    generator.setTitle(Form.windowTitle());
+    generator.setDescription("Time-space diagram of the arterial's six junctions");
+    QPainter painter;
+    if (!painter.begin(&generator)) {
+        return CannotSave(Path, "the drawing could not be started");
+    }
+    PaintDiagram(painter, Form, layout);
+    painter.end();
+    return WriteFile(Path, bytes);
+}
+
+QString SaveDiagram(const TTimeSpaceForm &Form, const QString &Path) {
+    return Path.endsWith(".svg", Qt::CaseInsensitive) ? SaveDiagramSvg(Form, Path)
+                                                      : SaveDiagramPng(Form, Path);
+}
+
+void CopyDiagram(const TTimeSpaceForm &Form) {
+    QGuiApplication::clipboard()->setImage(DiagramPicture(Form));
+}

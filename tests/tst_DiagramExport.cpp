@@ -1,0 +1,200 @@
+#include "FormDriver.h"
+
+#include "app/DiagramExport.h"
+#include "platform/Image.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using FormDriver::DistinctTimings;
+using FormDriver::UserMovesTrackBar;
+
+namespace {
+// Junction k gets the distinct timing of junction k + Rotation (cyclically), so that a figure
+// read from a neighbouring junction shows in one of the rotations.
+FormDriver::Timing RotatedTiming(int Junction, int Rotation) {
+    return DistinctTimings[(Junction - 1 + Rotation) % 6 + 1];
+}
+
+void SetRotatedTimings(TTimeSpaceForm &Form, int Rotation) {
+    for (int k = 1; k <= 6; ++k) {
+        FormDriver::SetTiming(Form.Light(k), RotatedTiming(k, Rotation));
+    }
+}
+
+// The texts of an SVG file in document order, or an empty list with the parser's complaint
+// when the file is not well-formed.
+QStringList SvgTexts(const QString &Path, QString &Complaint, int &Images) {
+    QFile file(Path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Complaint = file.errorString();
+        return {};
+    }
+    QXmlStreamReader reader(&file);
+    QStringList texts;
+    Images = 0;
+    while (reader.readNext() != QXmlStreamReader::Invalid && !reader.atEnd()) {
+        if (reader.isStartElement() && reader.name() == QLatin1String("text")) {
+            texts.append(reader.readElementText(QXmlStreamReader::IncludeChildElements).trimmed());
+        } else if (reader.isStartElement() && reader.name() == QLatin1String("image")) {
+            ++Images;
+        }
+    }
+    if (reader.hasError()) {
+        Complaint = reader.errorString();
+        return {};
+    }
+    return texts;
+}
+
+QByteArray Contents(const QString &Path) {
+    QFile file(Path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+} // namespace
+
+class tst_DiagramExport : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
+    // The saved picture's diagram area and the clipboard's are the window's composed canvas,
+    // pixel for pixel, whatever the timing and the traffic drawn on it.
+    void pngAndClipboardHoldTheCanvas_data() {
+        QTest::addColumn<int>("rotation"); // -1: the loaded timing
+        QTest::addColumn<int>("southbound");
+        QTest::addColumn<int>("northbound");
+        QTest::newRow("loaded timing, northbound only") << -1 << 0 << 400;
+        QTest::newRow("distinct timings, both ways") << 0 << 600 << 300;
+        QTest::newRow("distinct timings rotated by two, southbound") << 2 << 500 << 0;
+    }
+    void pngAndClipboardHoldTheCanvas() {
+        QFETCH(int, rotation);
+        QFETCH(int, southbound);
+        QFETCH(int, northbound);
+        TTimeSpaceForm form;
+        if (rotation >= 0) {
+            SetRotatedTimings(form, rotation);
+        }
+        UserMovesTrackBar(form.FwMainRoadVol, southbound);
+        UserMovesTrackBar(form.BkMainRoadVol, northbound);
+        const QImage canvas = form.TimeSpaceImage->Canvas();
+        const QRect place = DiagramCanvasPlace(form);
+        QCOMPARE(place.size(), canvas.size());
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath("diagram.png");
+        QCOMPARE(SaveDiagramPng(form, path), QString());
+        const QImage saved(path);
+        QCOMPARE(saved.size(), DiagramPicture(form).size());
+        QCOMPARE(saved.copy(place).convertToFormat(canvas.format()), canvas);
+
+        CopyDiagram(form);
+        const QImage copied = QGuiApplication::clipboard()->image();
+        QCOMPARE(copied.size(), saved.size());
+        QCOMPARE(copied.copy(place).convertToFormat(canvas.format()), canvas);
+    }
+
+    // The SVG is well-formed, embeds the composed picture and writes the legend as text: each
+    // junction's cycle, offset and shares on its own row, and the southbound volume.
+    void svgLegendShowsEveryJunctionsTiming_data() {
+        QTest::addColumn<int>("rotation");
+        QTest::addColumn<int>("southbound");
+        QTest::newRow("distinct timings") << 0 << 600;
+        QTest::newRow("rotated by one") << 1 << 450;
+        QTest::newRow("rotated by three") << 3 << 0;
+    }
+    void svgLegendShowsEveryJunctionsTiming() {
+        QFETCH(int, rotation);
+        QFETCH(int, southbound);
+        TTimeSpaceForm form;
+        SetRotatedTimings(form, rotation);
+        UserMovesTrackBar(form.FwMainRoadVol, southbound);
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath("diagram.svg");
+        QCOMPARE(SaveDiagram(form, path), QString());
+        QString complaint;
+        int images = 0;
+        const QStringList texts = SvgTexts(path, complaint, images);
+        QVERIFY2(!texts.isEmpty(), qPrintable(complaint));
+        QVERIFY(images >= 1);
+        QVERIFY(texts.contains("Mile(s)"));
+        QVERIFY(texts.contains("--------4"));
+
+        for (int k = 1; k <= 6; ++k) {
+            const FormDriver::Timing timing = RotatedTiming(k, rotation);
+            const qsizetype row = texts.indexOf(QString("JCT #%1").arg(k));
+            QVERIFY2(row >= 0 && row + 5 < texts.size(), qPrintable(QString::number(k)));
+            QCOMPARE(texts[row + 1], QString("%1 s").arg(timing.Cycle));
+            QCOMPARE(texts[row + 2], QString("%1 s").arg(timing.Offset));
+            QVERIFY(texts[row + 3].endsWith(QString("(%1 %)").arg(timing.Green)));
+            QVERIFY(texts[row + 5].endsWith(QString("(%1 %)").arg(timing.Red)));
+        }
+        const qsizetype traffic = texts.indexOf("Southbound");
+        QVERIFY(traffic >= 0);
+        QCOMPARE(texts.value(traffic + 1), QString("%1 veh/hr").arg(southbound));
+    }
+
+    // A failed save says why and leaves what was there. Both ways fail for root too, who
+    // ignores a folder's permissions: a folder that is a regular file, and a write cut short
+    // by the process's file-size limit (as a full disk would).
+    void failedSaveSaysWhyAndKeepsTheFile_data() {
+        QTest::addColumn<bool>("svg");
+        QTest::addColumn<bool>("sizeLimit"); // else the folder is a regular file
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("png into a file") << false << false << "Not a directory";
+        QTest::newRow("svg into a file") << true << false << "Not a directory";
+        QTest::newRow("png over the size limit") << false << true << "File too large";
+        QTest::newRow("svg over the size limit") << true << true << "File too large";
+    }
+    void failedSaveSaysWhyAndKeepsTheFile() {
+        QFETCH(bool, svg);
+        QFETCH(bool, sizeLimit);
+        QFETCH(QString, reason);
+        TTimeSpaceForm form;
+        FormDriver::SetDistinctTimings(form);
+        form.RefreshTimeSpaceDiagram();
+
+        QTemporaryDir dir;
+        const QString name = svg ? "diagram.svg" : "diagram.png";
+        const QByteArray previous = "the previous export";
+        QFile existing(dir.filePath(sizeLimit ? name : "folder"));
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.write(previous);
+        existing.close();
+        const QString path = sizeLimit ? existing.fileName() : dir.filePath("folder/" + name);
+
+        QString message;
+        if (sizeLimit) {
+            rlimit saved{};
+            QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+            rlimit small = saved;
+            small.rlim_cur = 64;
+            // Past the limit a write fails instead of ending the process.
+            const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+            message = SaveDiagram(form, path);
+            setrlimit(RLIMIT_FSIZE, &saved);
+            std::signal(SIGXFSZ, handler);
+        } else {
+            message = SaveDiagram(form, path);
+        }
+        QVERIFY2(message.contains(QDir::toNativeSeparators(path)), qPrintable(message));
+        QVERIFY2(message.contains(reason), qPrintable(message));
+        QCOMPARE(Contents(existing.fileName()), previous);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                 QStringList{existing.fileName().section('/', -1)});
+    }
+};
+
+QTEST_MAIN(tst_DiagramExport)
+#include "tst_DiagramExport.moc"
