@@ -14,6 +14,7 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QDir>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImageWriter>
@@ -113,9 +114,17 @@ struct Layout {
     QSize Size;
 };
 
+// A viewer of the vector file sets the captions at the family's full width (the file keeps no
+// narrowing): columns are measured at that width, so that they clear each other in both files.
+QFont FullWidth(const QFont &Font) {
+    QFont wide = Font;
+    wide.setStretch(QFont::Unstretched);
+    return wide;
+}
+
 void MeasureColumns(Table &Table, const QFont &Font, const QFont &HeadingFont) {
-    const QFontMetrics metrics(Font);
-    const QFontMetrics headingMetrics(HeadingFont);
+    const QFontMetrics metrics(FullWidth(Font));
+    const QFontMetrics headingMetrics(FullWidth(HeadingFont));
     for (qsizetype row = 0; row < Table.Rows.size(); ++row) {
         const QStringList &cells = Table.Rows[row];
         const QFontMetrics &m = row == 0 ? headingMetrics : metrics;
@@ -180,11 +189,19 @@ void DrawImageControl(QPainter &Painter, TImage *Image) {
     }
 }
 
+// The font under the family actually drawn, so that a vector file names the installed family
+// that the window substitutes for the design's, and shows alike elsewhere.
+QFont Drawn(const QFont &Font) {
+    QFont drawn = Font;
+    drawn.setFamily(QFontInfo(Font).family());
+    return drawn;
+}
+
 void DrawCaption(QPainter &Painter, const TLabel *Label) {
     if (!Label->isVisibleTo(Label->window())) {
         return;
     }
-    Painter.setFont(Label->font());
+    Painter.setFont(Drawn(Label->font()));
     Painter.setPen(Label->palette().color(Label->foregroundRole()));
     Painter.drawText(Label->geometry(), int(Label->alignment()), Label->Caption());
 }
@@ -192,7 +209,7 @@ void DrawCaption(QPainter &Painter, const TLabel *Label) {
 void DrawTable(QPainter &Painter, const Layout &Layout, const Table &Table, QPoint At) {
     Painter.setPen(NamedColor::clWindowText);
     for (qsizetype row = 0; row < Table.Rows.size(); ++row) {
-        Painter.setFont(row == 0 ? Layout.HeadingFont : Layout.Font);
+        Painter.setFont(Drawn(row == 0 ? Layout.HeadingFont : Layout.Font));
         int x = At.x();
         const int y = At.y() + int(row) * Layout.RowHeight;
         const QStringList &cells = Table.Rows[row];
