@@ -28,6 +28,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRegion>
+#include <QUndoStack>
 
 #include <algorithm>
 
@@ -43,6 +44,9 @@ TTimeSpaceForm::TTimeSpaceForm(QWidget *Parent) : TMainForm(Parent) {
     for (TTimeSpaceLight *light : FLights) {
         light->setContextMenuPolicy(Qt::PreventContextMenu);
     }
+    FUndo = new QUndoStack(this);
+    FRecorded = CurrentState();
+    AddFileCommands();
     AddReportCommands();
     AddSimulationCommands();
 }
@@ -54,38 +58,67 @@ TTimeSpaceForm::~TTimeSpaceForm() {
 }
 
 void TTimeSpaceForm::BindEvents() {
-    FwMainRoadVol->SetOnChange([this](QObject *s) { FwMainRoadVolChange(s); });
-    BkMainRoadVol->SetOnChange([this](QObject *s) { BkMainRoadVolChange(s); });
-    MainRoadSpeedLimitFwd->SetOnChange([this](QObject *s) { MainRoadSpeedLimitFwdChange(s); });
-    MainRoadSpeedLimitBkd->SetOnChange([this](QObject *s) { MainRoadSpeedLimitBkdChange(s); });
-    SideVol->SetOnChange([this](QObject *s) { SideVolChange(s); });
-    TrafficLeaving->SetOnChange([this](QObject *s) { TrafficLeavingChange(s); });
+    // Every user edit ends in one undo step (EditDone); the handlers themselves know nothing
+    // of the history.
+    const auto edit = [this](EditKind kind, void (TTimeSpaceForm::*handler)(QObject *)) {
+        return [this, kind, handler](QObject *s) {
+            (this->*handler)(s);
+            EditDone(kind);
+        };
+    };
+    FwMainRoadVol->SetOnChange(edit(EditKind::Input, &TTimeSpaceForm::FwMainRoadVolChange));
+    BkMainRoadVol->SetOnChange(edit(EditKind::Input, &TTimeSpaceForm::BkMainRoadVolChange));
+    MainRoadSpeedLimitFwd->SetOnChange(
+        edit(EditKind::Input, &TTimeSpaceForm::MainRoadSpeedLimitFwdChange));
+    MainRoadSpeedLimitBkd->SetOnChange(
+        edit(EditKind::Input, &TTimeSpaceForm::MainRoadSpeedLimitBkdChange));
+    SideVol->SetOnChange(edit(EditKind::Input, &TTimeSpaceForm::SideVolChange));
+    TrafficLeaving->SetOnChange(edit(EditKind::Input, &TTimeSpaceForm::TrafficLeavingChange));
 
     for (TTimeSpaceLight *light : {TimeSpaceLight2, TimeSpaceLight4, TimeSpaceLight6,
                                    TimeSpaceLight8, TimeSpaceLight10, TimeSpaceLight12}) {
-        const TNotifyEvent cycleChange = [this](QObject *s) { TimeSpaceLight2CycleChange(s); };
+        const TNotifyEvent cycleChange =
+            edit(EditKind::Timing, &TTimeSpaceForm::TimeSpaceLight2CycleChange);
         light->SetOnTimingOffset(cycleChange);
         light->SetOnTimingChange(cycleChange);
         light->SetOnCycleTimeChange(cycleChange);
         light->SetOnReset(cycleChange);
         if (light != TimeSpaceLight2) {
-            light->SetOnVerticleMove([this](QObject *s) { TimeSpaceLight4VerticleMove(s); });
+            light->SetOnVerticleMove(
+                edit(EditKind::VerticalMove, &TTimeSpaceForm::TimeSpaceLight4VerticleMove));
         }
         FHints->Watch(light);
+        WatchGestures(light);
+    }
+    for (QWidget *bar : std::initializer_list<QWidget *>{
+             FwMainRoadVol, BkMainRoadVol, MainRoadSpeedLimitFwd, MainRoadSpeedLimitBkd, SideVol,
+             TrafficLeaving, CycleOffsetUpDown, CycleTimeUpDown, SplitUpDown}) {
+        WatchGestures(bar);
     }
 
     connect(JCT, &QComboBox::activated, this, [this] { JCTChange(JCT); });
-    CycleOffsetUpDown->SetOnClick(
-        [this](QObject *s, TUDBtnType b) { CycleOffsetUpDownClick(s, b); });
-    CycleTimeUpDown->SetOnClick([this](QObject *s, TUDBtnType b) { CycleTimeUpDownClick(s, b); });
-    SplitUpDown->SetOnClick([this](QObject *s, TUDBtnType b) { SplitUpDownClick(s, b); });
-    SplitGreen->SetOnClick([this](QObject *s) { SplitGreenClick(s); });
-    SplitRed->SetOnClick([this](QObject *s) { SplitRedClick(s); });
+    const auto arrows = [this](void (TTimeSpaceForm::*handler)(QObject *, TUDBtnType)) {
+        return [this, handler](QObject *s, TUDBtnType b) {
+            (this->*handler)(s, b);
+            EditDone(EditKind::Timing);
+        };
+    };
+    CycleOffsetUpDown->SetOnClick(arrows(&TTimeSpaceForm::CycleOffsetUpDownClick));
+    CycleTimeUpDown->SetOnClick(arrows(&TTimeSpaceForm::CycleTimeUpDownClick));
+    SplitUpDown->SetOnClick(arrows(&TTimeSpaceForm::SplitUpDownClick));
+    SplitGreen->SetOnClick(edit(EditKind::Timing, &TTimeSpaceForm::SplitGreenClick));
+    SplitRed->SetOnClick(edit(EditKind::Timing, &TTimeSpaceForm::SplitRedClick));
 
     connect(Help, &QPushButton::clicked, this, [this] { HelpClick(Help); });
     connect(HelpSetup, &QPushButton::clicked, this, [this] { HelpSetupClick(HelpSetup); });
-    connect(Refresh, &QPushButton::clicked, this, [this] { RefreshClick(Refresh); });
-    connect(ReSet, &QPushButton::clicked, this, [this] { ReSetClick(ReSet); });
+    connect(Refresh, &QPushButton::clicked, this, [this] {
+        RefreshClick(Refresh);
+        EditDone(EditKind::Relayout);
+    });
+    connect(ReSet, &QPushButton::clicked, this, [this] {
+        ReSetClick(ReSet);
+        EditDone(EditKind::Reset);
+    });
     ThreadedTimer1->SetOnTimer([this](QObject *s) { ThreadedTimer1Timer(s); });
 }
 
@@ -137,6 +170,11 @@ void TTimeSpaceForm::UpdatePlatoonFactor() {
 }
 
 void TTimeSpaceForm::RefreshTimeSpaceDiagram() {
+    // A panel edit recomposes with the strips where a pending move left them.
+    FComposedWhilePending = Refresh->isEnabled();
+    for (int k = 1; k <= JunctionCount; ++k) {
+        FComposedTops[k] = FComposedWhilePending ? FLights[k]->y() : 0;
+    }
     PlatoonSet input = TimeSpaceInitInput(0);
     TimeSpaceBkCalculate(input);
     input = TimeSpaceInitInput(1);
@@ -163,6 +201,7 @@ void TTimeSpaceForm::ReDodiagram() {
     }
     SetBackGroundBitmapColor(clBlack);
     EnableRefreshButton(false);
+    FComposedWhilePending = false;
 }
 
 void TTimeSpaceForm::InputChanged() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/EditCommand.h"
 #include "app/MainForm.h"
 #include "model/Common.h"
 #include "model/SimulationFigures.h"
@@ -13,6 +14,11 @@
 
 class QAction;
 class QContextMenuEvent;
+class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
+class QKeyEvent;
+class QUndoStack;
 class TBandOverlay;
 class THelpForm;
 class THintSwitch;
@@ -113,6 +119,27 @@ class TTimeSpaceForm : public TMainForm {
     void AddCommand(QAction *Action);
     const QList<QAction *> &Commands() const { return FCommands; }
 
+    // Scenario files, undo and redo. States are captured and applied through the controls'
+    // setters and the pipeline, so an opened file or an undone edit gives the very figures,
+    // captions and pictures the window had.
+    TEditState CurrentState() const;
+    void ApplyState(const TEditState &State);
+    bool OpenFile(const QString &Path);
+    bool SaveFile(const QString &Path);
+    void OpenClick();
+    bool SaveClick();
+    bool SaveAsClick();
+    void ExportClick();
+    void CopyClick();
+    // Starts the history afresh from what the window shows, as opening a file does.
+    void ClearHistory();
+    // Asks Save / Discard / Cancel when there are unsaved edits; true when the window may go on.
+    bool ConfirmUnsaved();
+    const QString &FileName() const { return FFileName; }
+    QUndoStack *UndoStack() const { return FUndo; }
+    // Whether the diagram panel shows its keyboard focus on the selected strip.
+    bool FocusMarked() const;
+
     // The analysis windows and overlays, made by their commands.
     TJunctionReport *JunctionReport() const { return FReport; }
     TBandOverlay *BandOverlay() const { return FBandOverlay; }
@@ -129,8 +156,25 @@ class TTimeSpaceForm : public TMainForm {
 
   protected:
     void contextMenuEvent(QContextMenuEvent *Event) override;
+    void closeEvent(QCloseEvent *Event) override;
+    void dragEnterEvent(QDragEnterEvent *Event) override;
+    void dropEvent(QDropEvent *Event) override;
+    bool eventFilter(QObject *Watched, QEvent *Event) override;
 
   private:
+    void AddFileCommands();
+    // Records the edit just made as one undo step; within a mouse gesture the step is
+    // recorded when the button is released.
+    void EditDone(EditKind Kind);
+    void WatchGestures(QWidget *Control);
+    void UpdateTitle();
+    // The strip's junction number and marker follow its top.
+    void PlaceStripMarkers(int Junction);
+    // The speed labels and every link follow the speed track bars.
+    void ApplySpeeds();
+    bool DiagramKey(const QKeyEvent *Event);
+    void UpdateFocusFrame();
+    void UpdateAccessibleTexts();
     // The analysis commands (app/ReportCommands.cpp, app/SimulationCommands.cpp).
     void AddReportCommands();
     void AddSimulationCommands();
@@ -167,6 +211,16 @@ class TTimeSpaceForm : public TMainForm {
     PerJunction<TLabel *> FLabels{};
 
     QList<QAction *> FCommands;
+    QUndoStack *FUndo = nullptr;
+    TEditState FRecorded;
+    QString FFileName;
+    bool FGestureOpen = false;
+    std::optional<EditKind> FGestureKind;
+    bool FApplying = false;
+    bool FComposedWhilePending = false;
+    PerJunction<int> FComposedTops{};
+    bool FKeyboardFocus = false;
+    QWidget *FFocusFrame = nullptr;
     TJunctionReport *FReport = nullptr;
     TBandOverlay *FBandOverlay = nullptr;
     std::optional<SimulationFigures> FSimulation;

@@ -400,7 +400,8 @@ TMainForm::TMainForm(QWidget *Parent) : QWidget(Parent) {
     ThreadedTimer1->SetEnabled(false);
     ThreadedTimer1->SetInterval(BlinkInterval);
 
-    // Tab order: the four top track bars, the crossroad boxes, the buttons, the panel.
+    // Tab order (after the diagram panel, which the window puts first): the four top track bars,
+    // the crossroad boxes, the buttons, the panel.
     QWidget *const tabOrder[] = {FwMainRoadVol,
                                  BkMainRoadVol,
                                  MainRoadSpeedLimitFwd,
@@ -413,6 +414,8 @@ TMainForm::TMainForm(QWidget *Parent) : QWidget(Parent) {
                                  HelpSetup,
                                  JCT,
                                  CycleOffsetUpDown,
+                                 SplitGreen,
+                                 SplitRed,
                                  SplitUpDown,
                                  CycleTimeUpDown};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i) {

@@ -59,19 +59,22 @@ void TTimeSpaceForm::BkMainRoadVolChange(QObject *Sender) {
 }
 
 void TTimeSpaceForm::MainRoadSpeedLimitFwdChange(QObject *) {
-    MainRoadSpeedFwdLimLabel->SetCaption(Decimal(MainRoadSpeedLimitFwd->Position()));
-    for (TTimeSpaceLink *link : FLinks) {
-        link->SetFwdSpeedMph(MainRoadSpeedLimitFwd->Position());
-    }
+    ApplySpeeds();
     InputChanged();
 }
 
 void TTimeSpaceForm::MainRoadSpeedLimitBkdChange(QObject *) {
+    ApplySpeeds();
+    InputChanged();
+}
+
+void TTimeSpaceForm::ApplySpeeds() {
+    MainRoadSpeedFwdLimLabel->SetCaption(Decimal(MainRoadSpeedLimitFwd->Position()));
     MainRoadSpeedBkdLimLabel->SetCaption(Decimal(MainRoadSpeedLimitBkd->Position()));
     for (TTimeSpaceLink *link : FLinks) {
+        link->SetFwdSpeedMph(MainRoadSpeedLimitFwd->Position());
         link->SetBackSpeedMph(MainRoadSpeedLimitBkd->Position());
     }
-    InputChanged();
 }
 
 void TTimeSpaceForm::SideVolChange(QObject *) {
@@ -151,13 +154,19 @@ void TTimeSpaceForm::TimeSpaceLight4VerticleMove(QObject *Sender) {
     } else if (top < FLights[k - 1]->y() + MinStripGap || top > BottomStripTop) {
         light->move(light->x(), BottomStripTop);
     }
-    FLabels[k]->move(FLabels[k]->x(),
-                     light->y() + (last ? LastJunctionLabelDrop : JunctionLabelDrop));
-    FImages[k]->move(FImages[k]->x(), light->y());
+    PlaceStripMarkers(k);
     if (!Refresh->isEnabled()) {
         SetBackGroundBitmapColor(clWhite);
     }
     EnableRefreshButton(true);
+}
+
+void TTimeSpaceForm::PlaceStripMarkers(int Junction) {
+    const int top = FLights[Junction]->y();
+    const bool last = Junction == JunctionCount;
+    FLabels[Junction]->move(FLabels[Junction]->x(),
+                            top + (last ? LastJunctionLabelDrop : JunctionLabelDrop));
+    FImages[Junction]->move(FImages[Junction]->x(), top);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -274,6 +283,14 @@ void TTimeSpaceForm::SetTrafficLightHints(TTimeSpaceLight *Light) {
                          cr % QLatin1StringView("Percent Red: ") % Decimal(Light->PercentRed()) %
                          failure;
     THintSwitch::SetHint(Light, hint);
+    Light->setAccessibleDescription(
+        QStringLiteral("Cycle %1 s, offset %2 s, green %3 %, red %4 %")
+            .arg(Light->CycleTime())
+            .arg(Light->CycleOffset())
+            .arg(100 - Light->PercentRed())
+            .arg(Light->PercentRed()) +
+        (Light->FwCycleFailure() ? QStringLiteral(", southbound cycle failure") : QString()) +
+        (Light->BkCycleFailure() ? QStringLiteral(", northbound cycle failure") : QString()));
 }
 
 void TTimeSpaceForm::ThreadedTimer1Timer(QObject *) {

@@ -237,60 +237,89 @@ void TTimeSpaceLight::MouseMove(int X, int Y) {
     if (!(0 < X && X < width() && 0 < Y && Y < height())) {
         return;
     }
+    const int d = X - FLastX;
     switch (FDragMode) {
-    case 1: {
-        FCycleOffset += X - FLastX;
+    case 1:
         FLastX = X;
-        // Wrapped once each way, so the offset stays within one cycle of the drag.
-        if (FCycleOffset >= FCycleTime) {
-            FCycleOffset -= FCycleTime;
-        }
-        if (FCycleOffset < 0) {
-            FCycleOffset += FCycleTime;
-        }
-        GestureChanged();
-        Notify(FOnTimingOffset, this);
+        DragOffset(d);
         break;
-    }
-    case 2: {
-        const int d = X - FLastX;
+    case 2:
         FLastX = X;
-        // Red and green each keep at least 3 s; the yellow keeps its length and moves.
-        if (FRedTime - d > 2 && FGreenTime + d > 2) {
-            FGreenTime += d;
-            FRedTime -= d;
-            GestureChanged();
-        }
-        FPercentGreen = Round(static_cast<Extended>(FGreenTime * 100) / FCycleTime);
-        FPercentRed = Round(static_cast<Extended>(FRedTime * 100) / FCycleTime);
-        Notify(FOnTimingChange, this);
+        DragSplit(d);
         break;
-    }
-    case 3: {
-        const int d = X - FLastX;
+    case 3:
         FLastX = X;
-        const int n = FCycleTime + d;
-        if (n > 0) {
-            const Extended ratio = static_cast<Extended>(width()) / n;
-            if (2.0L < ratio && ratio < 24.0L) {
-                FCycleTime = n;
-                FCycleOffset = 0;
-                FNumberOfBands = Trunc(static_cast<Extended>(width()) / FCycleTime);
-                DeriveDurations();
-                GestureChanged();
-                Notify(FOnCycleTimeChange, this);
-            }
-        }
+        DragCycleTime(d);
         break;
-    }
+    case 4:
+        // The strip's middle row follows the pointer.
+        DragVertically(Y - Trunc(static_cast<Extended>(height()) / 2.0L));
+        break;
     default:
         break;
     }
-    if (FDragMode == 4 && FVerticleMove) {
-        // The strip's middle row follows the pointer; the window keeps it between neighbours.
-        move(x(), y() + Y - Trunc(static_cast<Extended>(height()) / 2.0L));
-        Notify(FOnVerticleMove, this);
+}
+
+void TTimeSpaceLight::DragOffset(int Seconds) {
+    FCycleOffset += Seconds;
+    // Wrapped once each way, so the offset stays within one cycle of the drag.
+    if (FCycleOffset >= FCycleTime) {
+        FCycleOffset -= FCycleTime;
     }
+    if (FCycleOffset < 0) {
+        FCycleOffset += FCycleTime;
+    }
+    GestureChanged();
+    Notify(FOnTimingOffset, this);
+}
+
+void TTimeSpaceLight::DragSplit(int Seconds) {
+    const int d = Seconds;
+    // Red and green each keep at least 3 s; the yellow keeps its length and moves.
+    if (FRedTime - d > 2 && FGreenTime + d > 2) {
+        FGreenTime += d;
+        FRedTime -= d;
+        GestureChanged();
+    }
+    FPercentGreen = Round(static_cast<Extended>(FGreenTime * 100) / FCycleTime);
+    FPercentRed = Round(static_cast<Extended>(FRedTime * 100) / FCycleTime);
+    Notify(FOnTimingChange, this);
+}
+
+void TTimeSpaceLight::DragCycleTime(int Seconds) {
+    const int n = FCycleTime + Seconds;
+    if (n > 0) {
+        const Extended ratio = static_cast<Extended>(width()) / n;
+        if (2.0L < ratio && ratio < 24.0L) {
+            FCycleTime = n;
+            FCycleOffset = 0;
+            FNumberOfBands = Trunc(static_cast<Extended>(width()) / FCycleTime);
+            DeriveDurations();
+            GestureChanged();
+            Notify(FOnCycleTimeChange, this);
+        }
+    }
+}
+
+void TTimeSpaceLight::DragVertically(int Pixels) {
+    if (!FVerticleMove) {
+        return;
+    }
+    // The window keeps the strip between its neighbours.
+    move(x(), y() + Pixels);
+    Notify(FOnVerticleMove, this);
+}
+
+void TTimeSpaceLight::RestoreTiming(const JunctionSetting &Timing) {
+    FCycleTime = Timing.CycleTime;
+    FCycleOffset = Timing.CycleOffset;
+    FPercentRed = Timing.PercentRed;
+    FPercentGreen = Timing.PercentGreen;
+    FRedTime = Timing.RedTime;
+    FGreenTime = Timing.GreenTime;
+    FYellowTime = Timing.YellowTime;
+    TimingChanged();
+    update();
 }
 
 void TTimeSpaceLight::MouseUp() {

@@ -2,6 +2,7 @@
 
 #include "controls/CachedPicture.h"
 #include "model/Common.h"
+#include "model/Scenario.h"
 #include "model/SignalTiming.h"
 #include "platform/NotifyEvent.h"
 
@@ -69,6 +70,18 @@ class TTimeSpaceLight : public TCachedPicture {
 
     // Restores the loaded timing (offset 0, 4 cycles, 30 % red, 60 % green) and fires OnReset.
     void ResetTiming();
+
+    // The gestures' edits by a given amount, with their rules and events: the offset by
+    // seconds (wrapped into the cycle), the split by seconds of green taken from red, the cycle
+    // time by seconds (the offset back to 0), and the strip's top by pixels. The keyboard
+    // edits the strip through them.
+    void DragOffset(int Seconds);
+    void DragSplit(int Seconds);
+    void DragCycleTime(int Seconds);
+    void DragVertically(int Pixels);
+
+    // Puts back a timing the strip held (its top is the window's), with no event.
+    void RestoreTiming(const JunctionSetting &Timing);
 
     // Renders the cycles into the off-screen bitmap now.
     void Paint() { RenderPicture(); }

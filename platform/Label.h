@@ -15,10 +15,13 @@ class TLabel : public QLabel {
     void SetCaption(const QString &Value);
 
     const TNotifyEvent &OnClick() const { return FOnClick; }
-    void SetOnClick(TNotifyEvent Handler) { FOnClick = std::move(Handler); }
+    // A label that can be clicked is a stop of the tab order, and Space or Enter clicks it.
+    void SetOnClick(TNotifyEvent Handler);
 
   protected:
     void mouseReleaseEvent(QMouseEvent *Event) override;
+    void keyPressEvent(QKeyEvent *Event) override;
+    void paintEvent(QPaintEvent *Event) override;
 
   private:
     TNotifyEvent FOnClick;

@@ -1,5 +1,6 @@
 #include "platform/UpDown.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
@@ -24,6 +25,8 @@ TUpDown::TUpDown(QWidget *Parent) : QWidget(Parent) {
     FRepeat.setSingleShot(false);
     connect(&FRepeat, &QTimer::timeout, this, &TUpDown::RepeatStep);
     resize(TUpDown::sizeHint()); // its own size, not a subclass's
+    // Reached by Tab, not by a click, so that clicking the arrows moves no focus.
+    setFocusPolicy(Qt::TabFocus);
 }
 
 void TUpDown::SetMin(int Value) {
@@ -140,6 +143,25 @@ void TUpDown::mouseReleaseEvent(QMouseEvent *Event) {
     update();
 }
 
+void TUpDown::keyPressEvent(QKeyEvent *Event) {
+    if (Event->modifiers() != Qt::NoModifier || !isEnabled()) {
+        QWidget::keyPressEvent(Event);
+        return;
+    }
+    switch (Event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Right:
+        Step(Arrow::Next);
+        break;
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+        Step(Arrow::Prev);
+        break;
+    default:
+        QWidget::keyPressEvent(Event);
+    }
+}
+
 void TUpDown::changeEvent(QEvent *Event) {
     if (Event->type() == QEvent::EnabledChange && !isEnabled()) {
         FPressed = Arrow::None;
@@ -172,5 +194,10 @@ void TUpDown::paintEvent(QPaintEvent *) {
             Option.rect.translate(1, 1);
         }
         style()->drawPrimitive(Element, &Option, &Painter, this);
+    }
+    if (hasFocus()) {
+        QStyleOptionFocusRect Focus;
+        Focus.initFrom(this);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &Focus, &Painter, this);
     }
 }

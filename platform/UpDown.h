@@ -43,6 +43,8 @@ class TUpDown : public QWidget {
     void mouseMoveEvent(QMouseEvent *Event) override;
     void mouseReleaseEvent(QMouseEvent *Event) override;
     void changeEvent(QEvent *Event) override;
+    // Up or Right steps to the next position, Down or Left to the previous, as the arrows do.
+    void keyPressEvent(QKeyEvent *Event) override;
 
   private:
     enum class Arrow { None, Next, Prev };

@@ -2,6 +2,7 @@
 
 #include "controls/Led.h"
 #include "controls/ThdTimer.h"
+#include "platform/Prompts.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -105,7 +106,12 @@ class tst_Lifecycle : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+    void initTestCase() {
+        QLocale::setDefault(QLocale::c());
+        // The windows close with unsaved edits: the question is answered "Discard".
+        Prompts::SetUnsavedAnswerer(
+            [](const QString &) { return Prompts::UnsavedAnswer::Discard; });
+    }
 
     void windowOpensAndClosesManyTimes() {
         Watchdog watchdog(120s);

@@ -1,0 +1,491 @@
+#include "FormDriver.h"
+
+#include "app/ScenarioFile.h"
+#include "platform/Image.h"
+#include "platform/Prompts.h"
+#include "platform/UpDown.h"
+
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QUndoStack>
+
+#include <memory>
+
+// Scenario files, undo and redo, and the diagram panel's keys, on real windows driven by
+// the user's events.
+
+namespace {
+
+// What a user sees and what the figures are.
+struct Shown {
+    TEditState State;
+    QStringList Captions;
+    QImage Canvas;
+
+    friend bool operator==(const Shown &, const Shown &) = default;
+};
+
+Shown Look(TTimeSpaceForm &form) {
+    Shown shown{form.CurrentState(), {}, form.TimeSpaceImage->Canvas().copy()};
+    for (const TLabel *label : form.findChildren<TLabel *>()) {
+        shown.Captions << label->objectName() + '=' + label->Caption();
+    }
+    for (int k = 1; k <= JunctionCount; ++k) {
+        shown.Captions << form.Light(k)->accessibleDescription();
+    }
+    return shown;
+}
+
+// The first difference, for the failure message.
+QString Difference(const Shown &a, const Shown &b) {
+    if (!(a.State.Settings == b.State.Settings)) {
+        return QString::fromUtf8(ScenarioFile::ToJson(a.State.Settings)) + " differs from " +
+               QString::fromUtf8(ScenarioFile::ToJson(b.State.Settings));
+    }
+    for (qsizetype i = 0; i < std::min(a.Captions.size(), b.Captions.size()); ++i) {
+        if (a.Captions[i] != b.Captions[i]) {
+            return a.Captions[i] + " differs from " + b.Captions[i];
+        }
+    }
+    return a.Canvas == b.Canvas ? QStringLiteral("layout state") : QStringLiteral("canvas");
+}
+
+#define COMPARE_SHOWN(actual, expected)                                                            \
+    do {                                                                                           \
+        const Shown a_ = (actual), e_ = (expected);                                                \
+        QVERIFY2(a_ == e_, qPrintable(Difference(a_, e_)));                                        \
+    } while (false)
+
+void PressOnStrip(TTimeSpaceLight *strip, Qt::MouseButton button, Qt::KeyboardModifiers keys,
+                  int x) {
+    QTest::mousePress(strip, button, keys, QPoint(x, 5));
+}
+
+// A ctrl-drag of a strip by the given rows (4 at most per move, as the pointer reports them).
+void MoveStrip(TTimeSpaceLight *strip, int rows) {
+    PressOnStrip(strip, Qt::LeftButton, Qt::ControlModifier, 100);
+    while (rows != 0) {
+        const int step = std::clamp(rows, -4, 4);
+        FormDriver::MouseMove(strip, QPoint(100, 5 + step), Qt::LeftButton, Qt::ControlModifier);
+        rows -= step;
+    }
+    QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(100, 5));
+}
+
+// A column of the strip's first whole yellow, where a press starts a split drag.
+int YellowColumn(const TTimeSpaceLight *strip) {
+    for (int u = 0; u < 6; ++u) {
+        const int start = strip->GreenStart(u) + strip->GreenTime();
+        if (start > 0 && strip->YellowTime() >= 2) {
+            return start + 1;
+        }
+    }
+    return -1;
+}
+
+// One random edit of the kinds a user makes.
+void RandomEdit(TTimeSpaceForm &form, QRandomGenerator &random) {
+    TTimeSpaceLight *strip = form.Light(1 + random.bounded(JunctionCount));
+    const int x = 20 + random.bounded(400);
+    switch (random.bounded(9)) {
+    case 0:
+        FormDriver::UserMovesTrackBar(form.FwMainRoadVol,
+                                      10 * random.bounded(form.FwMainRoadVol->Max() / 10 + 1));
+        break;
+    case 1:
+        FormDriver::UserMovesTrackBar(form.BkMainRoadVol,
+                                      10 * random.bounded(form.BkMainRoadVol->Max() / 10 + 1));
+        break;
+    case 2:
+        FormDriver::UserMovesTrackBar(form.MainRoadSpeedLimitFwd, 35 + random.bounded(21));
+        FormDriver::UserMovesTrackBar(form.MainRoadSpeedLimitBkd, 35 + random.bounded(21));
+        break;
+    case 3:
+        FormDriver::UserMovesTrackBar(form.SideVol, random.bounded(form.SideVol->Max() + 1));
+        FormDriver::UserMovesTrackBar(form.TrafficLeaving, random.bounded(101));
+        break;
+    case 4: // an offset or, pressed on the yellow, a split drag
+        FormDriver::DragStrip(strip, x, std::clamp(x + random.bounded(-30, 31), 1, 459));
+        break;
+    case 5: {
+        const int yellow = YellowColumn(strip);
+        if (yellow > 0) {
+            FormDriver::DragStrip(strip, yellow,
+                                  std::clamp(yellow + random.bounded(-9, 10), 1, 459));
+        }
+        break;
+    }
+    case 6:
+        FormDriver::DragStrip(strip, x, std::clamp(x + random.bounded(-8, 9), 1, 459),
+                              Qt::ShiftModifier);
+        break;
+    case 7:
+        MoveStrip(strip, random.bounded(-40, 41));
+        break;
+    default:
+        FormDriver::ChooseJunction(form, random.bounded(JunctionCount));
+        FormDriver::ClickLabel(random.bounded(2) == 0 ? form.SplitRed : form.SplitGreen);
+        break;
+    }
+}
+
+} // namespace
+
+class tst_Scenario : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir FFolder;
+    QStringList FMessages;
+
+    QString Path(const QString &name) const { return FFolder.filePath(name); }
+
+  private slots:
+    void initTestCase() {
+        QLocale::setDefault(QLocale::c());
+        QVERIFY(FFolder.isValid());
+        Prompts::SetMessageAnswerer([this](Prompts::MessageKind, const QString &,
+                                           const QString &text) { FMessages << text; });
+        Prompts::SetUnsavedAnswerer(
+            [](const QString &) { return Prompts::UnsavedAnswer::Discard; });
+    }
+
+    void init() { FMessages.clear(); }
+
+    // A saved state opens in a fresh window with the same figures, captions and pixels.
+    void savedStatesOpenAsSaved_data() {
+        QTest::addColumn<quint32>("seed");
+        QTest::addColumn<bool>("distinct");
+        for (quint32 seed = 1; seed <= 16; ++seed) {
+            QTest::addRow("seed %u", seed) << seed << (seed % 2 == 0);
+        }
+    }
+    void savedStatesOpenAsSaved() {
+        QFETCH(quint32, seed);
+        QFETCH(bool, distinct);
+        QRandomGenerator random(seed);
+        TTimeSpaceForm form;
+        if (distinct) {
+            FormDriver::SetDistinctTimings(form);
+            FormDriver::UserMovesTrackBar(form.FwMainRoadVol, 600);
+        }
+        for (int i = 0; i < 40; ++i) {
+            RandomEdit(form, random);
+        }
+        // A file keeps the strips' places and opens laid out for them.
+        if (form.Refresh->isEnabled()) {
+            QTest::mouseClick(form.Refresh, Qt::LeftButton);
+        }
+        const QString file = Path(QStringLiteral("state%1.json").arg(seed));
+        QVERIFY(form.SaveFile(file));
+        QCOMPARE(form.windowTitle(),
+                 QStringLiteral("state%1.json[*] - TimeSpace Diagram").arg(seed));
+        QVERIFY(!form.isWindowModified());
+
+        TTimeSpaceForm opened;
+        QVERIFY2(opened.OpenFile(file), qPrintable(FMessages.join('\n')));
+        opened.JCT->setCurrentIndex(form.JCT->currentIndex());
+        opened.JCTChange(opened.JCT);
+        COMPARE_SHOWN(Look(opened), Look(form));
+        QCOMPARE(opened.SideVol->Max(), form.SideVol->Max());
+        QCOMPARE(opened.FwMainRoadVol->Max(), form.FwMainRoadVol->Max());
+    }
+
+    // A bad file is refused with its name and first problem, and the window keeps its state.
+    void badFilesAreRefused_data() {
+        QTest::addColumn<QByteArray>("from"); // replaced in a good file ...
+        QTest::addColumn<QByteArray>("to");   // ... by this
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("not JSON") << QByteArray() << QByteArray("timing: 115") << "line 1";
+        QTest::newRow("truncated") << QByteArray("SEVERED") << QByteArray() << "line ";
+        QTest::newRow("other format")
+            << QByteArray("TimeSpace scenario") << QByteArray("Spreadsheet") << "\"format\"";
+        QTest::newRow("newer version")
+            << QByteArray("\"version\": 1") << QByteArray("\"version\": 2") << "version 2 is newer";
+        QTest::newRow("missing key") << QByteArray("\"leavingPercent\"")
+                                     << QByteArray("\"leaving\"") << "crossroad5.leaving";
+        QTest::newRow("mistyped") << QByteArray("\"speed\": 45") << QByteArray("\"speed\": \"45\"")
+                                  << "\"northbound.speed\" must be a whole number";
+        QTest::newRow("fraction") << QByteArray("\"speed\": 45") << QByteArray("\"speed\": 45.5")
+                                  << "must be a whole number";
+        QTest::newRow("volume above JCT #1's capacity")
+            << QByteArray("\"volume\": 500") << QByteArray("\"volume\": 1990")
+            << "\"southbound.volume\": 1990 is outside 0 to";
+        QTest::newRow("volume between steps")
+            << QByteArray("\"volume\": 500") << QByteArray("\"volume\": 505") << "multiple of 10";
+        QTest::newRow("cycle the strip would clamp")
+            << QByteArray("\"cycleTime\": 96") << QByteArray("\"cycleTime\": 300")
+            << "\"junctions[1].cycleTime\": 300 is outside 19 to 230";
+        QTest::newRow("offset beyond the cycle")
+            << QByteArray("\"offset\": 40") << QByteArray("\"offset\": 121")
+            << "\"junctions[6].offset\": 121 is outside 0 to 120";
+        QTest::newRow("seconds that are no split")
+            << QByteArray("\"redSeconds\": 17") << QByteArray("\"redSeconds\": 19")
+            << "junctions[1].redSeconds";
+        QTest::newRow("entering share above its maximum")
+            << QByteArray("\"enteringPercent\": 20") << QByteArray("\"enteringPercent\": 990")
+            << "crossroad2.enteringPercent";
+        QTest::newRow("strip above its neighbour")
+            << QByteArray("\"top\": 162") << QByteArray("\"top\": 50") << "junctions[3].top";
+        QTest::newRow("unknown key")
+            << QByteArray("\"speed\": 45,") << QByteArray("\"speed\": 45, \"sped\": 45,") << "sped";
+        QTest::newRow("huge") << QByteArray("{")
+                              << QByteArray("{\"pad\": \"" + QByteArray(70000, 'x') + "\",")
+                              << "too large";
+    }
+    void badFilesAreRefused() {
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        QFETCH(QString, problem);
+        TTimeSpaceForm source;
+        FormDriver::SetDistinctTimings(source);
+        FormDriver::UserMovesTrackBar(source.FwMainRoadVol, 500);
+        FormDriver::UserMovesTrackBar(source.SideVol, 20);
+        QByteArray bytes = ScenarioFile::ToJson(source.CurrentState().Settings);
+        if (from.isEmpty()) {
+            bytes = to;
+        } else if (from == "SEVERED") {
+            bytes.truncate(bytes.size() / 2);
+        } else {
+            QVERIFY2(bytes.contains(from), bytes.constData());
+            bytes.replace(bytes.indexOf(from), from.size(), to);
+        }
+        const QString file = Path(QStringLiteral("bad.json"));
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(bytes);
+        out.close();
+
+        TTimeSpaceForm form;
+        FormDriver::UserMovesTrackBar(form.BkMainRoadVol, 300);
+        const Shown before = Look(form);
+        QVERIFY(!form.OpenFile(file));
+        QCOMPARE(FMessages.size(), 1);
+        QVERIFY2(FMessages[0].contains("bad.json") && FMessages[0].contains(problem),
+                 qPrintable(FMessages[0]));
+        COMPARE_SHOWN(Look(form), before);
+        QCOMPARE(form.windowTitle(), QStringLiteral("TimeSpace Diagram"));
+    }
+
+    // A save that cannot be written says why and leaves the old file as it was.
+    void failedSaveKeepsTheOldFile() {
+        TTimeSpaceForm form;
+        const QString file = Path(QStringLiteral("kept.json"));
+        QVERIFY(form.SaveFile(file));
+        QFile read(file);
+        QVERIFY(read.open(QIODevice::ReadOnly));
+        const QByteArray old = read.readAll();
+        read.close();
+        // Root may write into a read-only folder; nobody can write under a plain file.
+        QFile plain(Path(QStringLiteral("plain")));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        FormDriver::UserMovesTrackBar(form.FwMainRoadVol, 700);
+        QVERIFY(!form.SaveFile(plain.fileName() + QStringLiteral("/inside.json")));
+        QCOMPARE(FMessages.size(), 1);
+        QVERIFY2(FMessages[0].contains("inside.json") && FMessages[0].contains("unchanged"),
+                 qPrintable(FMessages[0]));
+        QVERIFY(read.open(QIODevice::ReadOnly));
+        QCOMPARE(read.readAll(), old);
+        // The window still holds the file it had, with its unsaved mark.
+        QCOMPARE(form.FileName(), QFileInfo(file).absoluteFilePath());
+        QVERIFY(form.isWindowModified());
+    }
+
+    // Unsaved edits ask before the window closes or another file opens; Cancel keeps them.
+    void unsavedEditsAsk() {
+        TTimeSpaceForm form;
+        QCOMPARE(form.windowTitle(), QStringLiteral("TimeSpace Diagram"));
+        QVERIFY(form.close()); // nothing to save: no question
+        TTimeSpaceForm edited;
+        FormDriver::UserMovesTrackBar(edited.FwMainRoadVol, 400);
+        QCOMPARE(edited.windowTitle(), QStringLiteral("TimeSpace Diagram"));
+        int asked = 0;
+        Prompts::SetUnsavedAnswerer([&asked](const QString &) {
+            ++asked;
+            return Prompts::UnsavedAnswer::Cancel;
+        });
+        QVERIFY(!edited.close());
+        QVERIFY(!edited.ConfirmUnsaved());
+        QCOMPARE(asked, 2);
+        QCOMPARE(edited.FwMainRoadVol->Position(), 400);
+        Prompts::SetUnsavedAnswerer(
+            [](const QString &) { return Prompts::UnsavedAnswer::Discard; });
+        QVERIFY(edited.close());
+    }
+
+    // Each kind of edit is one step; undo gives back exactly what was shown, redo the edit.
+    void undoAndRedoEachEdit_data() {
+        QTest::addColumn<int>("edit");
+        const char *names[] = {"volume track bar", "offset drag",       "split drag",
+                               "cycle drag",       "panel click",       "panel arrow",
+                               "move and refresh", "right-click reset", "ReSet",
+                               "keyboard offset"};
+        for (int i = 0; i < int(std::size(names)); ++i) {
+            QTest::newRow(names[i]) << i;
+        }
+    }
+    void undoAndRedoEachEdit() {
+        QFETCH(int, edit);
+        TTimeSpaceForm form;
+        FormDriver::SetDistinctTimings(form);
+        FormDriver::UserMovesTrackBar(form.FwMainRoadVol, 600);
+        MoveStrip(form.Light(4), -12);
+        QTest::mouseClick(form.Refresh, Qt::LeftButton);
+        form.ClearHistory();
+        const Shown before = Look(form);
+        TTimeSpaceLight *strip = form.Light(5);
+        switch (edit) {
+        case 0:
+            FormDriver::UserMovesTrackBar(form.FwMainRoadVol, 450);
+            break;
+        case 1:
+            QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(40, 5));
+            for (int x = 41; x < 70; x += 3) {
+                FormDriver::MouseMove(strip, QPoint(x, 5));
+            }
+            QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(70, 5));
+            break;
+        case 2:
+            FormDriver::DragStrip(strip, YellowColumn(strip), YellowColumn(strip) + 7);
+            break;
+        case 3:
+            FormDriver::DragStrip(strip, 200, 194, Qt::ShiftModifier);
+            break;
+        case 4:
+            FormDriver::ChooseJunction(form, 2);
+            FormDriver::ClickLabel(form.SplitRed);
+            break;
+        case 5:
+            FormDriver::ChooseJunction(form, 3);
+            QTest::keyClick(form.CycleTimeUpDown, Qt::Key_Up);
+            break;
+        case 6:
+            MoveStrip(strip, 20);
+            QTest::mouseClick(form.Refresh, Qt::LeftButton);
+            break;
+        case 7:
+            PressOnStrip(strip, Qt::RightButton, {}, 100);
+            QTest::mouseRelease(strip, Qt::RightButton, {}, QPoint(100, 5));
+            break;
+        case 8:
+            QTest::mouseClick(form.ReSet, Qt::LeftButton);
+            break;
+        default:
+            QTest::keyClick(form.TimeSpaceDiagram, Qt::Key_Right);
+            QTest::keyClick(form.TimeSpaceDiagram, Qt::Key_Right);
+            break;
+        }
+        const Shown after = Look(form);
+        QVERIFY(!(after.State.Settings == before.State.Settings));
+        QCOMPARE(form.UndoStack()->count(), edit == 9 ? 2 : 1);
+        while (form.UndoStack()->canUndo()) {
+            form.UndoStack()->undo();
+        }
+        COMPARE_SHOWN(Look(form), before);
+        while (form.UndoStack()->canRedo()) {
+            form.UndoStack()->redo();
+        }
+        COMPARE_SHOWN(Look(form), after);
+    }
+
+    // Undo gives back a pending move, the canvas a panel edit composed while it was pending
+    // included.
+    void undoRestoresAPendingMove() {
+        TTimeSpaceForm form;
+        FormDriver::SetDistinctTimings(form);
+        FormDriver::UserMovesTrackBar(form.FwMainRoadVol, 600);
+        MoveStrip(form.Light(3), 30);
+        FormDriver::ChooseJunction(form, 0);
+        FormDriver::ClickLabel(form.SplitGreen);
+        MoveStrip(form.Light(3), -12);
+        const Shown pending = Look(form);
+        QVERIFY(pending.State.LayoutPending && pending.State.ComposedWhilePending);
+        FormDriver::UserMovesTrackBar(form.BkMainRoadVol, 200);
+        form.UndoStack()->undo();
+        COMPARE_SHOWN(Look(form), pending);
+    }
+
+    // The diagram panel's keys edit the selected strip as the mouse gestures do.
+    void keysFollowTheGestures_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("junction");
+        QTest::newRow("Right: offset +1") << int(Qt::Key_Right) << 0 << 2;
+        QTest::newRow("Left: offset -1, wrapped") << int(Qt::Key_Left) << 0 << 1;
+        QTest::newRow("Shift+Right: cycle +1") << int(Qt::Key_Right) << int(Qt::ShiftModifier) << 4;
+        QTest::newRow("Shift+Left: cycle -1") << int(Qt::Key_Left) << int(Qt::ShiftModifier) << 6;
+        QTest::newRow("Ctrl+Right: green +1")
+            << int(Qt::Key_Right) << int(Qt::ControlModifier) << 3;
+        QTest::newRow("Ctrl+Left: green -1") << int(Qt::Key_Left) << int(Qt::ControlModifier) << 5;
+        QTest::newRow("Ctrl+Down: moves down")
+            << int(Qt::Key_Down) << int(Qt::ControlModifier) << 4;
+        QTest::newRow("Ctrl+Up: into the gap, jumps")
+            << int(Qt::Key_Up) << int(Qt::ControlModifier) << 2;
+        QTest::newRow("Ctrl+Up: JCT #1 stays") << int(Qt::Key_Up) << int(Qt::ControlModifier) << 1;
+        QTest::newRow("Delete: reset") << int(Qt::Key_Delete) << 0 << 5;
+        QTest::newRow("Down: next junction") << int(Qt::Key_Down) << 0 << 3;
+        QTest::newRow("Up: previous junction") << int(Qt::Key_Up) << 0 << 6;
+    }
+    void keysFollowTheGestures() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, junction);
+        const auto keys = Qt::KeyboardModifiers(modifiers);
+        TTimeSpaceForm byKey, byMouse;
+        for (TTimeSpaceForm *form : {&byKey, &byMouse}) {
+            FormDriver::SetDistinctTimings(*form);
+            form->Light(1)->SetCycleOffset(0);
+            FormDriver::UserMovesTrackBar(form->FwMainRoadVol, 600);
+            // JCT #2 sits at the edge of its upper gap, so one row up makes it jump.
+            MoveStrip(form->Light(2), -(75 - MinStripGapForTest));
+            QTest::mouseClick(form->Refresh, Qt::LeftButton);
+            FormDriver::ChooseJunction(*form, junction - 1);
+        }
+        byKey.TimeSpaceDiagram->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(byKey.TimeSpaceDiagram, Qt::Key(key), keys);
+
+        TTimeSpaceLight *strip = byMouse.Light(junction);
+        const int step = key == Qt::Key_Right || key == Qt::Key_Down ? 1 : -1;
+        if (key == Qt::Key_Delete) {
+            PressOnStrip(strip, Qt::RightButton, {}, 100);
+            QTest::mouseRelease(strip, Qt::RightButton, {}, QPoint(100, 5));
+        } else if (keys == Qt::ControlModifier && (key == Qt::Key_Up || key == Qt::Key_Down)) {
+            MoveStrip(strip, step);
+        } else if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            FormDriver::ChooseJunction(byMouse, junction - 1 + step);
+        } else if (keys == Qt::ControlModifier) {
+            FormDriver::DragStrip(strip, YellowColumn(strip), YellowColumn(strip) + step);
+        } else {
+            // Pressed on the green, away from any yellow.
+            FormDriver::DragStrip(strip, strip->GreenStart(2) + 2, strip->GreenStart(2) + 2 + step,
+                                  keys);
+        }
+        COMPARE_SHOWN(Look(byKey), Look(byMouse));
+        QCOMPARE(byKey.UndoStack()->count(), byMouse.UndoStack()->count());
+    }
+
+    // The focus mark lies over the diagram; the composed picture stays as it was.
+    void focusMarkLeavesTheComposition() {
+        TTimeSpaceForm form;
+        FormDriver::SetDistinctTimings(form);
+        FormDriver::UserMovesTrackBar(form.FwMainRoadVol, 600);
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QVERIFY(!form.FocusMarked()); // not at start, before any key
+        const QImage canvas = form.TimeSpaceImage->Canvas().copy();
+        form.TimeSpaceDiagram->setFocus(Qt::TabFocusReason);
+        QVERIFY(form.FocusMarked());
+        QCOMPARE(form.TimeSpaceImage->Canvas(), canvas);
+        QTest::keyClick(form.TimeSpaceDiagram, Qt::Key_Down);
+        QCOMPARE(form.JCT->currentIndex(), 1);
+        QCOMPARE(form.Light(2)->accessibleDescription(),
+                 QStringLiteral("Cycle 97 s, offset 13 s, green 76 %, red 24 %"));
+    }
+
+  private:
+    static constexpr int MinStripGapForTest = 16;
+};
+
+QTEST_MAIN(tst_Scenario)
+#include "tst_Scenario.moc"
