@@ -381,6 +381,18 @@ void TTimeSpaceForm::CopyClick() {
 // ---------------------------------------------------------------------------------------------
 // Commands
 
+namespace {
+// The platform's keys for a standard command, and the common one where the platform has none
+// (Save As has none on some desktops) or another.
+QList<QKeySequence> KeysOf(QKeySequence::StandardKey Key, const QKeySequence &Common) {
+    QList<QKeySequence> keys = QKeySequence::keyBindings(Key);
+    if (!keys.contains(Common)) {
+        keys.append(Common);
+    }
+    return keys;
+}
+} // namespace
+
 void TTimeSpaceForm::AddFileCommands() {
     const auto command = [this](const QString &text, const QList<QKeySequence> &keys, auto slot) {
         auto *action = new QAction(text, this);
@@ -389,25 +401,26 @@ void TTimeSpaceForm::AddFileCommands() {
         AddCommand(action);
         return action;
     };
-    command(QStringLiteral("Open..."), QKeySequence::keyBindings(QKeySequence::Open),
+    command(QStringLiteral("Open..."), KeysOf(QKeySequence::Open, Qt::CTRL | Qt::Key_O),
             [this] { OpenClick(); });
-    command(QStringLiteral("Save"), QKeySequence::keyBindings(QKeySequence::Save),
+    command(QStringLiteral("Save"), KeysOf(QKeySequence::Save, Qt::CTRL | Qt::Key_S),
             [this] { SaveClick(); });
-    command(QStringLiteral("Save As..."), QKeySequence::keyBindings(QKeySequence::SaveAs),
+    command(QStringLiteral("Save As..."),
+            KeysOf(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S),
             [this] { SaveAsClick(); });
     AddCommand(nullptr);
     QAction *undo = FUndo->createUndoAction(this, QStringLiteral("Undo"));
-    undo->setShortcuts(QKeySequence::Undo);
+    undo->setShortcuts(KeysOf(QKeySequence::Undo, Qt::CTRL | Qt::Key_Z));
     AddCommand(undo);
     QAction *redo = FUndo->createRedoAction(this, QStringLiteral("Redo"));
-    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    QList<QKeySequence> redoKeys = KeysOf(QKeySequence::Redo, Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
     if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y))) {
         redoKeys.append(QKeySequence(Qt::CTRL | Qt::Key_Y));
     }
     redo->setShortcuts(redoKeys);
     AddCommand(redo);
     AddCommand(nullptr);
-    command(QStringLiteral("Copy Diagram"), QKeySequence::keyBindings(QKeySequence::Copy),
+    command(QStringLiteral("Copy Diagram"), KeysOf(QKeySequence::Copy, Qt::CTRL | Qt::Key_C),
             [this] { CopyClick(); });
     command(QStringLiteral("Export Diagram..."), {QKeySequence(Qt::CTRL | Qt::Key_E)},
             [this] { ExportClick(); });

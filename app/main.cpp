@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QStringList>
 
 int main(int argc, char *argv[]) {
     QApplication application(argc, argv);
@@ -9,5 +10,11 @@ int main(int argc, char *argv[]) {
     QApplication::setWindowIcon(QIcon(":/desktop/timespace.svg"));
     TTimeSpaceForm form;
     form.show();
+    // "timespace FILE" opens the scenario; a file that cannot be opened says why, and the window
+    // stays as it starts without one.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) {
+        form.OpenFile(arguments.at(1));
+    }
     return application.exec();
 }

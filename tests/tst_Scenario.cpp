@@ -5,6 +5,7 @@
 #include "platform/Prompts.h"
 #include "platform/UpDown.h"
 
+#include <QAction>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QUndoStack>
@@ -481,6 +482,30 @@ class tst_Scenario : public QObject {
         QCOMPARE(form.JCT->currentIndex(), 1);
         QCOMPARE(form.Light(2)->accessibleDescription(),
                  QStringLiteral("Cycle 97 s, offset 13 s, green 76 %, red 24 %"));
+    }
+
+    // The commands carry the standard shortcuts; Export writes the picture the chooser names.
+    void commandsAndExport() {
+        TTimeSpaceForm form;
+        QStringList listed;
+        for (const QAction *action : form.Commands()) {
+            if (action != nullptr) {
+                for (const QKeySequence &key : action->shortcuts()) {
+                    listed << action->text() + '=' + key.toString();
+                }
+            }
+        }
+        for (const char *expected :
+             {"Open...=Ctrl+O", "Save=Ctrl+S", "Save As...=Ctrl+Shift+S", "Undo=Ctrl+Z",
+              "Redo=Ctrl+Shift+Z", "Copy Diagram=Ctrl+C", "Export Diagram...=Ctrl+E"}) {
+            QVERIFY2(listed.contains(QLatin1StringView(expected)), qPrintable(listed.join(", ")));
+        }
+        const QString picture = Path(QStringLiteral("exported"));
+        Prompts::SetFileAnswerer([&picture](const Prompts::FileQuestion &) { return picture; });
+        form.ExportClick();
+        Prompts::SetFileAnswerer({});
+        QVERIFY(FMessages.isEmpty());
+        QCOMPARE(QImage(picture + ".png").isNull(), false);
     }
 
   private:
