@@ -45,6 +45,8 @@ TTimeSpaceForm::TTimeSpaceForm(QWidget *Parent) : TMainForm(Parent) {
         light->setContextMenuPolicy(Qt::PreventContextMenu);
     }
     FUndo = new QUndoStack(this);
+    // Enough for a long session; each step holds two copies of the settings.
+    FUndo->setUndoLimit(1000);
     FRecorded = CurrentState();
     AddFileCommands();
     AddReportCommands();
