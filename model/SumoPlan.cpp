@@ -1,0 +1,170 @@
+#include "model/SumoPlan.h"
+
+#include "model/Numbers.h"
+#include "model/Progression.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <numeric>
+
+double SpanMetres(std::int32_t spanPixels) {
+    return static_cast<double>(static_cast<Extended>(spanPixels) * FeetPerPixel *
+                               static_cast<Extended>(MetresPerFoot));
+}
+
+double SpeedMetresPerSecond(std::int32_t mph) {
+    return static_cast<double>(static_cast<Extended>(mph) *
+                               static_cast<Extended>(MetresPerSecondPerMph));
+}
+
+SignalProgram SignalProgramFor(const JunctionSignal &Signal) {
+    SignalProgram program;
+    const std::int32_t cycle = Signal.CycleTime;
+    program.Cycle = cycle;
+    program.Offset = cycle > 0 ? ((Signal.CycleOffset % cycle) + cycle) % cycle : 0;
+    // The window the passage serves: the strip's own table, so that an odd yellow's half
+    // second and a yellow of -1 s fall as they do in the diagram.
+    const GreenWindows windows = ComputeGreenWindows(cycle, Signal.CycleOffset, Signal.Times);
+    program.ArterialGreen = windows.End[1] - windows.Start[1];
+    program.Red = Signal.Times.Red;
+    program.ArterialYellow = cycle - program.Red - program.ArterialGreen;
+    program.CrossYellow = program.Red > 2 * CrossYellowSeconds ? CrossYellowSeconds : 0;
+    program.CrossGreen = program.Red - program.CrossYellow;
+    return program;
+}
+
+std::int32_t PlatoonVehicles(std::int32_t volume, std::int32_t entryCycleTime) {
+    const PlatoonSet platoon = EntryPlatoon(volume, entryCycleTime);
+    return Round(static_cast<Extended>(platoon.Size[1]) / static_cast<Extended>(SatHeadway));
+}
+
+double MeasurementStart(const ArterialPlan &Plan) {
+    return static_cast<double>(WarmUpCycles * Plan.Signals[1].CycleTime);
+}
+
+double MeasurementEnd(const ArterialPlan &Plan) {
+    return static_cast<double>((WarmUpCycles + MeasuredCycles) * Plan.Signals[1].CycleTime);
+}
+
+double SimulationEnd(const ArterialPlan &Plan) {
+    const double metres =
+        std::accumulate(Plan.SpanPixels.begin(), Plan.SpanPixels.end(), 0.0,
+                        [](double sum, int span) { return sum + SpanMetres(span); });
+    const double slowest =
+        SpeedMetresPerSecond(std::max(1, std::min(Plan.SouthSpeedMph, Plan.NorthSpeedMph)));
+    std::int32_t longest = 0;
+    for (const JunctionSignal &signal : Plan.Signals) {
+        longest = std::max(longest, signal.CycleTime);
+    }
+    return std::ceil(MeasurementEnd(Plan) + metres / slowest + 5.0 * longest);
+}
+
+std::vector<MainRoadVehicle> MainRoadVehicles(const ArterialPlan &Plan) {
+    std::vector<MainRoadVehicle> vehicles;
+    const std::int32_t cycle = Plan.Signals[1].CycleTime;
+    const std::int32_t cycles = WarmUpCycles + MeasuredCycles;
+    const std::int32_t south = PlatoonVehicles(Plan.SouthVolume, cycle);
+    const std::int32_t north = PlatoonVehicles(Plan.NorthVolume, cycle);
+    const std::int32_t leaving = std::clamp(Plan.LeavingPercent, 0, 100);
+    std::int64_t entered = 0;
+    for (std::int32_t c = 0; c < cycles; ++c) {
+        for (std::int32_t i = 0; i < std::max(south, north); ++i) {
+            const double depart = c * cycle + i * SatHeadway;
+            if (i < south) {
+                // The j-th southbound vehicle leaves when the share's running total passes a
+                // whole vehicle: the leaving vehicles are spread through every platoon.
+                const bool leaves = (entered + 1) * leaving / 100 > entered * leaving / 100;
+                vehicles.push_back({true, c, i, depart, leaves});
+                ++entered;
+            }
+            if (i < north) {
+                vehicles.push_back({false, c, i, depart, false});
+            }
+        }
+    }
+    return vehicles;
+}
+
+std::string VehicleId(const MainRoadVehicle &Vehicle) {
+    return std::string(Vehicle.Southbound ? "s." : "n.") + std::to_string(Vehicle.Cycle) + "." +
+           std::to_string(Vehicle.Index);
+}
+
+std::optional<MainRoadVehicle> ParseVehicleId(std::string_view Id) {
+    if (Id.size() < 5 || (Id[0] != 's' && Id[0] != 'n') || Id[1] != '.') {
+        return std::nullopt;
+    }
+    MainRoadVehicle vehicle;
+    vehicle.Southbound = Id[0] == 's';
+    const char *first = Id.data() + 2;
+    const char *last = Id.data() + Id.size();
+    const auto cycle = std::from_chars(first, last, vehicle.Cycle);
+    if (cycle.ec != std::errc() || cycle.ptr == last || *cycle.ptr != '.') {
+        return std::nullopt;
+    }
+    const auto index = std::from_chars(cycle.ptr + 1, last, vehicle.Index);
+    if (index.ec != std::errc() || index.ptr != last) {
+        return std::nullopt;
+    }
+    return vehicle;
+}
+
+double EnteringStaying(const ArterialPlan &Plan) {
+    const std::int32_t entering = EnteringVolume(Plan.SouthVolume, Plan.EnteringPercent);
+    return entering * (100 - std::clamp(Plan.LeavingPercent, 0, 100)) / 100.0;
+}
+
+double EnteringLeaving(const ArterialPlan &Plan) {
+    const std::int32_t entering = EnteringVolume(Plan.SouthVolume, Plan.EnteringPercent);
+    return entering * std::clamp(Plan.LeavingPercent, 0, 100) / 100.0;
+}
+
+DirectionSimulation SummariseTrips(const std::vector<TripRecord> &Trips) {
+    DirectionSimulation figures;
+    figures.Vehicles = static_cast<std::int32_t>(Trips.size());
+    if (Trips.empty()) {
+        return figures;
+    }
+    double stops = 0.0;
+    double loss = 0.0;
+    for (const TripRecord &trip : Trips) {
+        stops += trip.Stops;
+        loss += trip.TimeLoss;
+    }
+    figures.StopsPerVehicle = stops / figures.Vehicles;
+    figures.DelayPerVehicle = loss / figures.Vehicles;
+    return figures;
+}
+
+bool QueueGrows(const std::vector<double> &VehiclesPerCycle) {
+    const std::size_t quarter = VehiclesPerCycle.size() / 4;
+    if (quarter == 0) {
+        return false;
+    }
+    const auto mean = [quarter](auto from) {
+        return std::accumulate(from, from + static_cast<std::ptrdiff_t>(quarter), 0.0) /
+               static_cast<double>(quarter);
+    };
+    return mean(VehiclesPerCycle.end() - static_cast<std::ptrdiff_t>(quarter)) -
+               mean(VehiclesPerCycle.begin()) >
+           QueueGrowthVehicles;
+}
+
+std::vector<std::int32_t> GrowingQueues(const PerJunction<std::vector<double>> &VehiclesPerCycle,
+                                        bool Southbound) {
+    PerJunction<bool> grows{};
+    for (int k = 1; k <= JunctionCount; ++k) {
+        grows[k] = QueueGrows(VehiclesPerCycle[k]);
+    }
+    std::vector<std::int32_t> junctions;
+    for (int k = 1; k <= JunctionCount; ++k) {
+        const int downstream = Southbound ? k + 1 : k - 1;
+        const bool reachedBack =
+            downstream >= 1 && downstream <= JunctionCount && grows[downstream];
+        if (grows[k] && !reachedBack) {
+            junctions.push_back(k);
+        }
+    }
+    return junctions;
+}

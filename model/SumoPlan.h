@@ -1,0 +1,138 @@
+#pragma once
+
+#include "model/Common.h"
+#include "model/SignalTiming.h"
+#include "model/SimulationFigures.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The arterial as the traffic simulator is given it: junction spacing, signal programs,
+// demand and the measured period, and the reading of the simulator's answer. The simulator
+// drives real vehicles through the same signals, so the arithmetic here keeps the diagram's
+// own terms wherever the two could differ: its travel spans, its green windows, its entry
+// platoons at the saturation headway.
+
+inline constexpr double MetresPerFoot = 0.3048;
+inline constexpr double MetresPerSecondPerMph = 0.44704;
+
+// Cycles of JCT #1 before the measurement starts (the queues settle) and measured.
+inline constexpr int WarmUpCycles = 3;
+inline constexpr int MeasuredCycles = 20;
+
+// Every junction is a crossroad with short two-way streets on both sides.
+inline constexpr double CrossStreetMetres = 150.0;
+// The crossroad's own yellow, taken from the end of the arterial's red when that is long
+// enough to keep some green for the crossroad.
+inline constexpr int CrossYellowSeconds = 3;
+
+// The car follower's reaction time that makes a standing queue discharge at SatHeadway with
+// drivers who never dawdle: measured with a 40-vehicle queue, 2.48 s from the fifth vehicle
+// on and 2.50 s over the whole queue.
+inline constexpr double DriverReactionTime = 2.15;
+
+// Metres of a link's travel span (FeetPerPixel feet a pixel): the distance a platoon covers in
+// the diagram's travel time, so that free-flow times at the set speed are the diagram's.
+double SpanMetres(std::int32_t spanPixels);
+double SpeedMetresPerSecond(std::int32_t mph);
+
+// One junction's timing as its strip holds it.
+struct JunctionSignal {
+    std::int32_t CycleTime = 0;
+    std::int32_t CycleOffset = 0;
+    Durations Times;
+};
+
+// A junction's fixed-time program. A cycle starts with the arterial's green at the offset,
+// as the strip draws it; the green lasts the strip's green window (green and the first half
+// of the yellow), the rest of the yellow follows, then the red, in which the crossroad has its
+// green and yellow. Phases of 0 s are left out.
+struct SignalProgram {
+    std::int32_t Cycle = 0;
+    std::int32_t Offset = 0; // within [0, Cycle): where the arterial's green starts
+    std::int32_t ArterialGreen = 0;
+    std::int32_t ArterialYellow = 0;
+    std::int32_t Red = 0;
+    std::int32_t CrossGreen = 0;
+    std::int32_t CrossYellow = 0;
+};
+SignalProgram SignalProgramFor(const JunctionSignal &Signal);
+
+// What the window's controls say about the arterial.
+struct ArterialPlan {
+    PerJunction<JunctionSignal> Signals;
+    PerLink<std::int32_t> SpanPixels{}; // link k ends at JCT #k, link 7 beyond JCT #6
+    std::int32_t SouthSpeedMph = 45;
+    std::int32_t NorthSpeedMph = 45;
+    std::int32_t SouthVolume = 0; // veh/hr
+    std::int32_t NorthVolume = 0;
+    std::int32_t EnteringPercent = 0; // of the southbound volume, from crossroad #2
+    std::int32_t LeavingPercent = 0;  // of the southbound traffic, onto crossroad #5
+};
+
+// Vehicles of a platoon entering the arterial at JCT #1's cycle: the entry platoon's seconds
+// over the saturation headway, rounded.
+std::int32_t PlatoonVehicles(std::int32_t volume, std::int32_t entryCycleTime);
+
+// The measured period: from WarmUpCycles to WarmUpCycles + MeasuredCycles cycles of JCT #1.
+double MeasurementStart(const ArterialPlan &Plan);
+double MeasurementEnd(const ArterialPlan &Plan);
+// Where the simulation stops: the last measured vehicles have time to cross the arterial at
+// free flow and to wait through five of the longest cycles.
+double SimulationEnd(const ArterialPlan &Plan);
+
+// A vehicle of the main road's platoons: one platoon per JCT #1 cycle and direction, entering
+// at the arterial's end at the cycle's start, one vehicle every SatHeadway seconds.
+struct MainRoadVehicle {
+    bool Southbound = true;
+    std::int32_t Cycle = 0; // 0 for the first platoon
+    std::int32_t Index = 0; // within the platoon
+    double Depart = 0.0;
+    bool Leaves = false; // turns onto crossroad #5
+};
+// Both directions' vehicles until the measured period ends, by departure time. The leaving
+// share is spread evenly over the southbound vehicles in the order they enter.
+std::vector<MainRoadVehicle> MainRoadVehicles(const ArterialPlan &Plan);
+
+// "s.<cycle>.<index>" or "n.<cycle>.<index>", and back.
+std::string VehicleId(const MainRoadVehicle &Vehicle);
+std::optional<MainRoadVehicle> ParseVehicleId(std::string_view Id);
+
+// Entering traffic per hour from crossroad #2 that stays on the arterial, and that leaves
+// again onto crossroad #5.
+double EnteringStaying(const ArterialPlan &Plan);
+double EnteringLeaving(const ArterialPlan &Plan);
+
+// A vehicle below this speed has stopped (5 km/h, the simulator's own halting speed for its
+// detectors): a driver closing up on a red light creeps the last metres and may never come
+// below the simulator's 0.1 m/s of waiting.
+inline constexpr double HaltingSpeed = 5.0 / 3.6;
+
+// One completed trip of a main-road vehicle.
+struct TripRecord {
+    // Approaches where the vehicle stopped: at most one stop a junction, as the diagram
+    // counts the share of a junction's arrivals that stop.
+    std::int32_t Stops = 0;
+    double TimeLoss = 0.0; // seconds behind free flow, waiting to enter included
+};
+// Stops and delay per vehicle over the trips; nothing when there are none.
+DirectionSimulation SummariseTrips(const std::vector<TripRecord> &Trips);
+
+// The rule for oversaturation. For each junction and direction the simulator counts the
+// vehicles on the approach, averaged over each of the junction's measured cycles: what the
+// green leaves behind stays there, standing or creeping up to the stop line. The queue grows
+// from cycle to cycle when the mean of the last quarter of those cycles exceeds the mean of
+// the first quarter by more than QueueGrowthVehicles. Platoons swinging against the differing
+// cycles of their neighbours stay below that; a green that cannot serve its arrivals adds
+// vehicles every cycle.
+inline constexpr double QueueGrowthVehicles = 10.0;
+bool QueueGrows(const std::vector<double> &VehiclesPerCycle);
+
+// The junctions where the direction's queues grow, in the numbering 1..6. A junction whose
+// next junction downstream grows as well is left out: its growth is that queue reaching back
+// across it, not a failure of its own green.
+std::vector<std::int32_t> GrowingQueues(const PerJunction<std::vector<double>> &VehiclesPerCycle,
+                                        bool Southbound);
