@@ -54,6 +54,10 @@ TTimeSpaceForm::TTimeSpaceForm(QWidget *Parent) : TMainForm(Parent) {
 }
 
 TTimeSpaceForm::~TTimeSpaceForm() {
+    // The history goes first: a stack being destroyed still reports its clean state, which
+    // must not reach a window that is half gone.
+    delete FUndo;
+    FUndo = nullptr;
     // The timer's worker must stop before the controls its ticks touch go away.
     delete ThreadedTimer1;
     ThreadedTimer1 = nullptr;
