@@ -1,0 +1,66 @@
+#pragma once
+
+#include "model/Band.h"
+
+#include <QColor>
+#include <QList>
+#include <QPolygon>
+#include <QRegion>
+#include <QWidget>
+
+class TTimeSpaceForm;
+
+// Both directions' progression bands as the window's strips and links give them: the strips'
+// green windows, the links' travel times at their own speeds and lengths (as the passage uses
+// them, so while a re-layout is pending the links' old lengths), the 460 s time axis, and the
+// efficiency taken of JCT #1's cycle in both directions (the cycle both entering platoons are
+// made at).
+struct ArterialBands {
+    ProgressionBand Southbound;
+    ProgressionBand Northbound;
+
+    friend bool operator==(const ArterialBands &, const ArterialBands &) = default;
+};
+ArterialBands WindowBands(const TTimeSpaceForm &Form);
+
+// The progression band drawn over the time-space diagram: for each direction with a band its
+// two edges, the first and the last trajectory, as one-pixel lines from junction to junction
+// through the middle rows of the strips, within the time axis. A child of the diagram panel
+// above every other child, transparent for the mouse and without a background of its own: it
+// paints only its lines and leaves the window's composed pictures as they are. It follows
+// every recomputation and every move of a strip; hidden it does nothing.
+class TBandOverlay : public QWidget {
+    Q_OBJECT
+
+  public:
+    // Made hidden, on the form's diagram panel.
+    explicit TBandOverlay(TTimeSpaceForm *Form);
+
+    // Southbound magenta, northbound orange: neither is a platoon's colour (teal, gray), nor a
+    // signal's.
+    static inline const QColor SouthboundColour{255, 0, 255};
+    static inline const QColor NorthboundColour{255, 140, 0};
+
+    struct Edge {
+        QPolygon Points; // one point per junction, JCT #1 first
+        QColor Colour;
+    };
+
+    // What the overlay shows now (brought up to date when it is shown).
+    const ArterialBands &Bands() const { return FBands; }
+    const QList<Edge> &Edges() const { return FEdges; }
+
+  protected:
+    void paintEvent(QPaintEvent *Event) override;
+    void showEvent(QShowEvent *Event) override;
+    bool eventFilter(QObject *Watched, QEvent *Event) override;
+
+  private:
+    // Takes the bands and the strips' places again and repaints where the lines changed.
+    void Follow();
+    QRegion LinesRegion() const;
+
+    TTimeSpaceForm *FForm;
+    ArterialBands FBands;
+    QList<Edge> FEdges;
+};

@@ -1,0 +1,129 @@
+#pragma once
+
+#include "app/BandOverlay.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <vector>
+
+class QLabel;
+class QTableWidget;
+class TTimeSpaceForm;
+
+// The junction report: a tool window of the main window with one row per junction and a total
+// row, the progression band of each direction, and the last simulation's figures beside
+// TimeSpace's own. It follows every recomputation of the window (strip drags included) and
+// every new simulation; hidden it does nothing and catches up when shown. Only texts that
+// changed are written.
+//
+// The figures, per junction:
+// - cycle, offset, green, yellow and red in seconds, as the strip holds them;
+// - capacity in veh/hr (JunctionCapacity: green plus half the yellow of 1440 veh/hr);
+// - per direction the arriving flow in veh/hr: the platoon seconds that arrive at the junction
+//   in one of its cycles (the arriving set, merged and clipped as the passage takes it) over
+//   the junction's platoon factor, 2.5 s x cycle / 3600 s, the veh/hr a platoon of that size
+//   carries at that cycle; and the degree of saturation, that flow over the capacity (about
+//   the arriving platoon seconds over green plus half the yellow, what one window serves);
+// - per direction the queue: the longest queue of the queue set the strip handed to the link
+//   (southbound at the bottom of the link above the junction, northbound at the top of the
+//   link below it), in feet as the link draws it (20 ft per 2.5 s of wait) and in vehicles at
+//   the 2.5 s saturation headway;
+// - southbound the stops share (the strip's GetStops(), the share of the arriving platoon
+//   seconds that stopped) and the delay per vehicle (CalculateVehDelayAtLight over the platoon
+//   seconds leaving JCT #3, the divisor of the window's measure), the very terms the window's
+//   ArtStops and DelayPerVeh captions add up;
+// - per direction whether the junction fails (its arrivals of one cycle need more than one
+//   green window).
+// The total row adds the stops (the ArtStops caption), the delay per vehicle (the DelayPerVeh
+// caption with its unit, "+ +" under a southbound failure), the queues and the failures.
+class TJunctionReport : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit TJunctionReport(TTimeSpaceForm *Form);
+
+    enum Column {
+        Junction,
+        Cycle,
+        Offset,
+        Green,
+        Yellow,
+        Red,
+        Capacity,
+        FlowSouth,
+        SaturationSouth,
+        FlowNorth,
+        SaturationNorth,
+        QueueFeetSouth,
+        QueueVehiclesSouth,
+        QueueFeetNorth,
+        QueueVehiclesNorth,
+        StopsSouth,
+        DelaySouth,
+        FailureSouth,
+        FailureNorth,
+        ColumnCount
+    };
+    // Rows 0 to 5 are JCT #1 to #6.
+    static constexpr int TotalRow = 6;
+
+    enum BandColumn { BandWidth, BandEfficiency, BandStart, BandColumnCount };
+    // Rows of the band and simulation tables.
+    static constexpr int SouthboundRow = 0;
+    static constexpr int NorthboundRow = 1;
+
+    enum SimulationColumn {
+        StopsTimeSpace,
+        StopsSimulated,
+        DelayTimeSpace,
+        DelaySimulated,
+        GrowTimeSpace,
+        GrowSimulated,
+        VehiclesSimulated,
+        SimulationColumnCount
+    };
+
+    // The texts shown.
+    QString Text(int Row, Column Which) const;
+    QString BandText(int Row, BandColumn Which) const;
+    QString SimulationText(int Row, SimulationColumn Which) const;
+    // Shown while the window holds the figures of a simulation.
+    bool SimulationShown() const;
+    const ArterialBands &Bands() const { return FBands; }
+    // How often the texts were brought up to date, and how many texts were written.
+    int UpdateCount() const { return FUpdates; }
+    int WrittenCount() const { return FWritten; }
+
+  protected:
+    void showEvent(QShowEvent *Event) override;
+
+  private:
+    // A table whose cells keep the text last written, so that an unchanged text costs one
+    // comparison and the table repaints only the cells that changed.
+    struct Grid {
+        QTableWidget *Table = nullptr;
+        std::vector<QString> Texts;
+        int Columns = 0;
+    };
+    void MakeGrid(Grid &Target, int Rows, const QStringList &Headers, const QStringList &Rows_);
+    void Put(Grid &Target, int Row, int Column, const QString &Text);
+    static QString Get(const Grid &Source, int Row, int Column);
+
+    void Recomputed();
+    void SimulationChanged();
+    void Refresh();
+    void RefreshJunctions();
+    void RefreshBands();
+    void RefreshSimulation();
+
+    TTimeSpaceForm *FForm;
+    Grid FJunctions;
+    Grid FBandGrid;
+    Grid FSimulationGrid;
+    QLabel *FSimulationNote = nullptr;
+    ArterialBands FBands;
+    bool FStale = true;
+    int FUpdates = 0;
+    int FWritten = 0;
+};
