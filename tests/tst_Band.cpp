@@ -1,12 +1,19 @@
+#include "FormDriver.h"
+
+#include "app/BandOverlay.h"
+#include "app/JunctionReport.h"
 #include "app/Layout.h"
 #include "model/Band.h"
 #include "model/SignalTiming.h"
 #include "model/Travel.h"
+#include "platform/Image.h"
 
+#include <QAction>
 #include <QRandomGenerator>
 #include <QTest>
 
-// The progression band, from the model's own timing and travel arithmetic.
+// The progression band, from the model's own timing and travel arithmetic, and through the
+// window: its strips and links, the junction report and the band drawn over the diagram.
 namespace {
 // The strips' green windows at a junction's timing, as a strip computes them.
 GreenTable Greens(int cycle, int offset, int red = 30, int green = 60) {
@@ -33,6 +40,27 @@ PerJunction<GreenTable> Junctions(const QList<int> &cycles, const QList<int> &of
 }
 
 const QList<int> Loaded = {115, 115, 115, 115, 115, 115};
+
+// Sets the window's junctions at 30 % red and 60 % green with the given cycles and offsets,
+// from code, and recomputes the diagram.
+void SetWindowTimings(TTimeSpaceForm &form, const QList<int> &cycles, const QList<int> &offsets) {
+    for (int k = 1; k <= JunctionCount; ++k) {
+        FormDriver::SetTiming(form.Light(k), {cycles[k - 1], 30, 60, offsets[k - 1]});
+    }
+    form.RefreshTimeSpaceDiagram();
+}
+
+QAction *Command(const TTimeSpaceForm &form, const QString &text) {
+    for (QAction *action : form.Commands()) {
+        if (action != nullptr && action->text() == text) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+// A band each way at the loaded timing and 45 mph, 33 s wide both.
+const QList<int> BothWays = {0, 35, 105, 105, 35, 0};
 
 // The definition, tried start by start: the widest platoon entered at t that lies inside one
 // window at every junction and within the axis at the first.
@@ -124,6 +152,130 @@ class tst_Band : public QObject {
         QTEST(band.Start, "start");
         QCOMPARE(band.Exists(), band.Width > 0);
         QCOMPARE(band.Efficiency, 100.0 * band.Width / cycles[0]);
+    }
+
+    void bandThroughTheWindow_data() { band_data(); }
+    void bandThroughTheWindow() {
+        QFETCH(QList<int>, cycles);
+        QFETCH(QList<int>, offsets);
+        QFETCH(bool, southbound);
+        QFETCH(int, width);
+        QFETCH(int, start);
+        TTimeSpaceForm form;
+        form.show();
+        Command(form, "Junction Report")->trigger();
+        Command(form, "Progression Band")->trigger();
+        SetWindowTimings(form, cycles, offsets);
+        const ArterialBands bands = WindowBands(form);
+        const ProgressionBand &band = southbound ? bands.Southbound : bands.Northbound;
+        QCOMPARE(band.Width, width);
+        QCOMPARE(band.Start, start);
+        // The report and the overlay show the same band, the efficiency of JCT #1's cycle.
+        QCOMPARE(form.BandOverlay()->Bands(), bands);
+        const int row =
+            southbound ? TJunctionReport::SouthboundRow : TJunctionReport::NorthboundRow;
+        const TJunctionReport *report = form.JunctionReport();
+        QCOMPARE(report->BandText(row, TJunctionReport::BandWidth), QString::number(width));
+        QCOMPARE(report->BandText(row, TJunctionReport::BandEfficiency),
+                 QLocale().toString(100.0 * width / cycles[0], 'f', 1));
+        QCOMPARE(report->BandText(row, TJunctionReport::BandStart),
+                 width > 0 ? QString::number(start) : QString("none"));
+        if (width == 75) {
+            // As wide as the strips' window, green plus half the yellow.
+            const TTimeSpaceLight *first = form.Light(1);
+            QCOMPARE(width, first->GreenEnd(1) - first->GreenStart(1));
+            QCOMPARE(report->BandText(row, TJunctionReport::BandEfficiency),
+                     QLocale().toString(65.2, 'f', 1));
+        }
+    }
+
+    void overlayLeavesTheCanvasAsItIs() {
+        TTimeSpaceForm form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        FormDriver::UserMovesTrackBar(form.FwMainRoadVol, 500);
+        FormDriver::UserMovesTrackBar(form.BkMainRoadVol, 380);
+        SetWindowTimings(form, Loaded, BothWays);
+        const QImage before = form.TimeSpaceImage->Canvas().copy();
+        QAction *toggle = Command(form, "Progression Band");
+        toggle->trigger();
+        QVERIFY(form.BandOverlay()->isVisible());
+        QCOMPARE(form.BandOverlay()->Edges().size(), 4);
+        QCoreApplication::processEvents();
+        QCOMPARE(form.TimeSpaceImage->Canvas(), before);
+        form.RefreshTimeSpaceDiagram();
+        QCOMPARE(form.TimeSpaceImage->Canvas(), before);
+        toggle->trigger();
+        QVERIFY(!form.BandOverlay()->isVisible());
+        form.RefreshTimeSpaceDiagram();
+        QCOMPARE(form.TimeSpaceImage->Canvas(), before);
+    }
+
+    void overlayAddsOnlyTheBandsLines() {
+        TTimeSpaceForm form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        FormDriver::UserMovesTrackBar(form.FwMainRoadVol, 500);
+        FormDriver::UserMovesTrackBar(form.BkMainRoadVol, 380);
+        SetWindowTimings(form, Loaded, BothWays);
+        QWidget *panel = form.TimeSpaceDiagram;
+        const QImage off = panel->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        Command(form, "Progression Band")->trigger();
+        TBandOverlay *overlay = form.BandOverlay();
+        const QImage on = panel->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        // The overlay alone, without any background: its lines on a transparent picture.
+        QImage lines(panel->size(), QImage::Format_ARGB32);
+        lines.fill(Qt::transparent);
+        overlay->render(&lines, QPoint(), QRegion(), QWidget::RenderFlags());
+        QCOMPARE(on.size(), off.size());
+        int south = 0;
+        int north = 0;
+        int changed = 0;
+        for (int y = 0; y < on.height(); ++y) {
+            for (int x = 0; x < on.width(); ++x) {
+                const QRgb line = lines.pixel(x, y);
+                if (qAlpha(line) == 0) {
+                    QCOMPARE(on.pixel(x, y), off.pixel(x, y));
+                    continue;
+                }
+                QCOMPARE(qAlpha(line), 255);
+                QVERIFY(x < StripWidth);
+                QCOMPARE(on.pixel(x, y), line);
+                south += QColor(line) == TBandOverlay::SouthboundColour ? 1 : 0;
+                north += QColor(line) == TBandOverlay::NorthboundColour ? 1 : 0;
+                changed += on.pixel(x, y) != off.pixel(x, y) ? 1 : 0;
+            }
+        }
+        // Four edges of one pixel from JCT #1's middle row to JCT #6's, 375 rows down.
+        QVERIFY2(south >= 2 * 375 && north >= 2 * 375,
+                 qPrintable(QString("%1 %2").arg(south).arg(north)));
+        QCOMPARE(south + north, changed);
+    }
+
+    void overlayFollowsTheStrips() {
+        TTimeSpaceForm form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        SetWindowTimings(form, Loaded, BothWays);
+        Command(form, "Progression Band")->trigger();
+        const TBandOverlay *overlay = form.BandOverlay();
+        const int at3 = overlay->Bands().Southbound.StartAt(3);
+        QCOMPARE(overlay->Edges()[0].Points[2], QPoint(at3, LoadedStripTops[3] + 5));
+        // JCT #3 moved down 4 pixels with Ctrl held: the corners follow at once.
+        TTimeSpaceLight *strip = form.Light(3);
+        QTest::mousePress(strip, Qt::LeftButton, Qt::ControlModifier, QPoint(100, 5));
+        FormDriver::MouseMove(strip, QPoint(100, 9), Qt::LeftButton, Qt::ControlModifier);
+        QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(100, 9));
+        QCOMPARE(strip->y(), LoadedStripTops[3] + 4);
+        QCOMPARE(overlay->Edges()[0].Points[2], QPoint(at3, LoadedStripTops[3] + 9));
+        // An offset drag on JCT #1 moves the band with its green.
+        TTimeSpaceLight *first = form.Light(1);
+        const int start = overlay->Bands().Southbound.Start;
+        FormDriver::DragStrip(first, 20, 23);
+        QCOMPARE(first->CycleOffset(), 3);
+        QCOMPARE(overlay->Bands(), WindowBands(form));
+        QVERIFY(overlay->Bands().Southbound.Start != start ||
+                overlay->Bands().Southbound.Width != 33);
     }
 
     void agreesWithTryingEveryStart() {
