@@ -10,13 +10,182 @@
 #include "model/Progression.h"
 #include "model/Travel.h"
 
-#include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
-#include <QTableWidget>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QStaticText>
 #include <QVBoxLayout>
+#include <QtMath>
 
 #include <algorithm>
+#include <vector>
+
+// A table painted as one widget: a header row of column titles (a title may take two lines),
+// optionally a first column of row names, and cells of text right-aligned. Each cell keeps its
+// text; writing the same text again does nothing, a new one repaints that cell alone. A column
+// widens (and the table repaints) when a text no longer fits.
+class TReportTable : public QWidget {
+  public:
+    TReportTable(const QStringList &Headers, const QStringList &RowNames, int Rows, QWidget *Parent)
+        : QWidget(Parent), FHeaders(Headers), FRowNames(RowNames), FRows(Rows),
+          FColumns(static_cast<int>(Headers.size())),
+          FTexts(static_cast<std::size_t>(Rows * FColumns)),
+          FTextWidths(static_cast<std::size_t>(Rows * FColumns)), FMetrics(font()) {
+        const QFontMetrics &metrics = FMetrics;
+        FRowHeight = metrics.height() + 2 * Padding;
+        FHeaderHeight = 2 * metrics.height() + 2 * Padding;
+        for (const QString &name : RowNames) {
+            FNameWidth = std::max(FNameWidth, metrics.horizontalAdvance(name) + 2 * Padding);
+        }
+        for (const QString &header : Headers) {
+            int width = 0;
+            for (const QString &line : header.split(QLatin1Char('\n'))) {
+                width = std::max(width, metrics.horizontalAdvance(line));
+            }
+            FWidths.push_back(std::max(width, metrics.horizontalAdvance("0000.00")) + 2 * Padding);
+        }
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+    const QString &Text(int Row, int Column) const { return FTexts[Index(Row, Column)]; }
+
+    // True when the text changed.
+    bool SetText(int Row, int Column, const QString &Text) {
+        QString &kept = FTexts[Index(Row, Column)];
+        if (kept == Text) {
+            return false;
+        }
+        kept = Text;
+        // The width from the characters' advances, without shaping the text: the report's texts
+        // are figures and plain words, which the font does not kern.
+        int textWidth = 0;
+        for (const QChar character : Text) {
+            textWidth += FMetrics.horizontalAdvance(character);
+        }
+        FTextWidths[Index(Row, Column)] = textWidth;
+        const int needed = textWidth + 2 * Padding;
+        if (needed > FWidths[static_cast<std::size_t>(Column)]) {
+            FWidths[static_cast<std::size_t>(Column)] = needed;
+            updateGeometry();
+            update();
+        } else {
+            update(Own(CellRect(Row, Column)));
+        }
+        return true;
+    }
+
+    QSize sizeHint() const override {
+        int width = FNameWidth + 1;
+        for (const int w : FWidths) {
+            width += w;
+        }
+        return {width, FHeaderHeight + FRows * FRowHeight + 1};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+  protected:
+    void paintEvent(QPaintEvent *Event) override {
+        // Cell by cell, only the cells in the region asked for (a changed text asks for its own
+        // cell): each paints its ground, its top and left border (the last column and row their
+        // far border too) and its text.
+        QPainter painter(this);
+        const QRegion &dirty = Event->region();
+        const QPalette &colours = palette();
+        const QColor ink = colours.color(QPalette::Text);
+        const QColor rule = colours.color(QPalette::Mid);
+        const int right = Left(FColumns);
+        const int bottom = Top(FRows);
+        const auto paint = [&](const QRect &rect, const QBrush &ground, const auto &drawText) {
+            if (!dirty.intersects(Own(rect))) {
+                return;
+            }
+            painter.fillRect(rect, ground);
+            painter.setPen(rule);
+            painter.drawLine(rect.left(), rect.top(), rect.right(), rect.top());
+            painter.drawLine(rect.left(), rect.top(), rect.left(), rect.bottom());
+            if (rect.right() + 1 == right) {
+                painter.drawLine(right, rect.top(), right, rect.bottom() + 1);
+            }
+            if (rect.bottom() + 1 == bottom) {
+                painter.drawLine(rect.left(), bottom, rect.right() + 1, bottom);
+            }
+            painter.setPen(ink);
+            drawText(rect);
+        };
+        const auto boxed = [&](const QString &text, Qt::Alignment align) {
+            return [&painter, &text, align](const QRect &rect) {
+                painter.drawText(rect.adjusted(Padding, 0, -Padding, 0), align | Qt::AlignVCenter,
+                                 text);
+            };
+        };
+        if (FNameWidth > 0) {
+            paint(QRect(0, 0, FNameWidth, FHeaderHeight), colours.button(), [](const QRect &) {});
+        }
+        for (int c = 0; c < FColumns; ++c) {
+            paint(QRect(Left(c), 0, FWidths[static_cast<std::size_t>(c)], FHeaderHeight),
+                  colours.button(), boxed(FHeaders[c], Qt::AlignHCenter));
+        }
+        const int baseline = (FRowHeight - FMetrics.height()) / 2 + FMetrics.ascent();
+        for (int r = 0; r < FRows; ++r) {
+            if (FNameWidth > 0) {
+                paint(QRect(0, Top(r), FNameWidth, FRowHeight), colours.button(),
+                      boxed(FRowNames[r], Qt::AlignLeft));
+            }
+            for (int c = 0; c < FColumns; ++c) {
+                // A table without row names has its names in its first column, left-aligned;
+                // figures are right-aligned. Drawn at a point: no layout of a rectangle.
+                const bool left = FNameWidth == 0 && c == 0;
+                const QString &text = Text(r, c);
+                const int width = FTextWidths[Index(r, c)];
+                paint(CellRect(r, c), colours.base(), [&](const QRect &rect) {
+                    if (!text.isEmpty()) {
+                        const int x =
+                            left ? rect.left() + Padding : rect.right() + 1 - Padding - width;
+                        painter.drawText(x, rect.top() + baseline, text);
+                    }
+                });
+            }
+        }
+    }
+
+  private:
+    static constexpr int Padding = 4;
+
+    std::size_t Index(int Row, int Column) const {
+        return static_cast<std::size_t>(Row * FColumns + Column);
+    }
+    int Left(int Column) const {
+        int x = FNameWidth;
+        for (int c = 0; c < Column; ++c) {
+            x += FWidths[static_cast<std::size_t>(c)];
+        }
+        return x;
+    }
+    int Top(int Row) const { return FHeaderHeight + Row * FRowHeight; }
+    // The pixels a cell paints: its rectangle, whose first column and row are its left and top
+    // border, and the far border for the last column and row.
+    QRect Own(const QRect &Cell) const {
+        return Cell.adjusted(0, 0, Cell.right() + 1 == Left(FColumns) ? 1 : 0,
+                             Cell.bottom() + 1 == Top(FRows) ? 1 : 0);
+    }
+    QRect CellRect(int Row, int Column) const {
+        return {Left(Column), Top(Row), FWidths[static_cast<std::size_t>(Column)], FRowHeight};
+    }
+
+    QStringList FHeaders;
+    QStringList FRowNames;
+    int FRows;
+    int FColumns;
+    std::vector<QString> FTexts;
+    std::vector<int> FTextWidths;
+    QFontMetrics FMetrics;
+    std::vector<int> FWidths;
+    int FNameWidth = 0;
+    int FRowHeight = 0;
+    int FHeaderHeight = 0;
+};
 
 namespace {
 // The longest queue of a queue set: its wait (DischargeEnd - ArrivalEnd) in seconds.
@@ -82,103 +251,59 @@ TJunctionReport::TJunctionReport(TTimeSpaceForm *Form) : QWidget(Form, Qt::Tool)
     }
     rows << QStringLiteral("Total");
     layout->addWidget(new QLabel("<b>Junctions</b> (SB southbound, JCT #1 to #6; NB northbound)"));
-    MakeGrid(FJunctions, TotalRow + 1,
-             {"JCT", "Cycle\ns", "Offset\ns", "Green\ns", "Yellow\ns", "Red\ns", "Capacity\nveh/hr",
-              "SB flow\nveh/hr", "SB\nv/c", "NB flow\nveh/hr", "NB\nv/c", "SB queue\nft",
-              "SB queue\nveh", "NB queue\nft", "NB queue\nveh", "SB stops\nshare",
-              "SB delay\ns/veh", "SB\nfailure", "NB\nfailure"},
-             {});
+    FJunctions = new TReportTable({"JCT", "Cycle\ns", "Offset\ns", "Green\ns", "Yellow\ns",
+                                   "Red\ns", "Capacity\nveh/hr", "SB flow\nveh/hr", "SB\nv/c",
+                                   "NB flow\nveh/hr", "NB\nv/c", "SB queue\nft", "SB queue\nveh",
+                                   "NB queue\nft", "NB queue\nveh", "SB stops\nshare",
+                                   "SB delay\ns/veh", "SB\nfailure", "NB\nfailure"},
+                                  {}, TotalRow + 1, this);
     for (int r = 0; r <= TotalRow; ++r) {
         Put(FJunctions, r, Junction, rows[r]);
     }
-    layout->addWidget(FJunctions.Table);
+    layout->addWidget(FJunctions);
 
     layout->addWidget(
         new QLabel("<b>Progression band</b> (efficiency: width over JCT #1's cycle)"));
-    MakeGrid(FBandGrid, 2, {"Width\ns", "Efficiency\n%", "Starts at\ns"},
-             {"Southbound (from JCT #1)", "Northbound (from JCT #6)"});
-    layout->addWidget(FBandGrid.Table);
+    FBandGrid = new TReportTable({"Width\ns", "Efficiency\n%", "Starts at\ns"},
+                                 {"Southbound (from JCT #1)", "Northbound (from JCT #6)"}, 2, this);
+    layout->addWidget(FBandGrid, 0, Qt::AlignLeft);
 
     layout->addWidget(new QLabel("<b>Simulation</b> beside TimeSpace's own figures"));
     FSimulationNote = new QLabel(this);
     layout->addWidget(FSimulationNote);
-    MakeGrid(FSimulationGrid, 2,
-             {"Stops/veh\nTimeSpace", "Stops/veh\nsimulated", "Delay/veh s\nTimeSpace",
-              "Delay/veh s\nsimulated", "Queues grow\nTimeSpace", "Queues grow\nsimulated",
-              "Vehicles\nsimulated"},
-             {"Southbound", "Northbound"});
-    layout->addWidget(FSimulationGrid.Table);
+    FSimulationGrid =
+        new TReportTable({"Stops/veh\nTimeSpace", "Stops/veh\nsimulated", "Delay/veh s\nTimeSpace",
+                          "Delay/veh s\nsimulated", "Queues grow\nTimeSpace",
+                          "Queues grow\nsimulated", "Vehicles\nsimulated"},
+                         {"Southbound", "Northbound"}, 2, this);
+    layout->addWidget(FSimulationGrid, 0, Qt::AlignLeft);
     layout->addStretch();
 
     connect(Form, &TTimeSpaceForm::Recomputed, this, &TJunctionReport::Recomputed);
     connect(Form, &TTimeSpaceForm::SimulationChanged, this, &TJunctionReport::SimulationChanged);
     Refresh();
-    for (Grid *grid : {&FJunctions, &FBandGrid, &FSimulationGrid}) {
-        grid->Table->resizeColumnsToContents();
-    }
-    FJunctions.Table->setMinimumWidth(FJunctions.Table->horizontalHeader()->length() +
-                                      2 * FJunctions.Table->frameWidth());
 }
 
-void TJunctionReport::MakeGrid(Grid &Target, int Rows, const QStringList &Headers,
-                               const QStringList &RowNames) {
-    auto *table = new QTableWidget(Rows, static_cast<int>(Headers.size()), this);
-    table->setHorizontalHeaderLabels(Headers);
-    if (RowNames.isEmpty()) {
-        table->verticalHeader()->hide();
-    } else {
-        table->setVerticalHeaderLabels(RowNames);
+void TJunctionReport::Put(TReportTable *Table, int Row, int Column, const QString &Text) {
+    if (Table->SetText(Row, Column, Text)) {
+        ++FWritten;
     }
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    for (int r = 0; r < Rows; ++r) {
-        for (int c = 0; c < Headers.size(); ++c) {
-            auto *item = new QTableWidgetItem;
-            item->setTextAlignment(c == 0 && RowNames.isEmpty()
-                                       ? Qt::AlignLeft | Qt::AlignVCenter
-                                       : Qt::AlignRight | Qt::AlignVCenter);
-            table->setItem(r, c, item);
-        }
-    }
-    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    const int height = table->horizontalHeader()->sizeHint().height() +
-                       Rows * table->verticalHeader()->defaultSectionSize() +
-                       2 * table->frameWidth();
-    table->setFixedHeight(height);
-    Target.Table = table;
-    Target.Columns = static_cast<int>(Headers.size());
-    Target.Texts.assign(static_cast<std::size_t>(Rows * Target.Columns), QString());
-}
-
-void TJunctionReport::Put(Grid &Target, int Row, int Column, const QString &Text) {
-    QString &kept = Target.Texts[static_cast<std::size_t>(Row * Target.Columns + Column)];
-    if (kept == Text) {
-        return;
-    }
-    kept = Text;
-    Target.Table->item(Row, Column)->setText(Text);
-    ++FWritten;
-}
-
-QString TJunctionReport::Get(const Grid &Source, int Row, int Column) {
-    return Source.Texts[static_cast<std::size_t>(Row * Source.Columns + Column)];
 }
 
 QString TJunctionReport::Text(int Row, Column Which) const {
-    return Get(FJunctions, Row, Which);
+    return FJunctions->Text(Row, Which);
 }
 
 QString TJunctionReport::BandText(int Row, BandColumn Which) const {
-    return Get(FBandGrid, Row, Which);
+    return FBandGrid->Text(Row, Which);
 }
 
 QString TJunctionReport::SimulationText(int Row, SimulationColumn Which) const {
-    return Get(FSimulationGrid, Row, Which);
+    return FSimulationGrid->Text(Row, Which);
 }
 
 bool TJunctionReport::SimulationShown() const {
-    return !FSimulationGrid.Table->isHidden();
+    return !FSimulationGrid->isHidden();
 }
 
 void TJunctionReport::showEvent(QShowEvent *Event) {
@@ -309,7 +434,7 @@ void TJunctionReport::RefreshBands() {
 
 void TJunctionReport::RefreshSimulation() {
     const std::optional<SimulationFigures> &simulation = FForm->Simulation();
-    FSimulationGrid.Table->setVisible(simulation.has_value());
+    FSimulationGrid->setVisible(simulation.has_value());
     if (!simulation) {
         FSimulationNote->setText("No simulation has run yet.");
         return;

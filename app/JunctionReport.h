@@ -8,14 +8,15 @@
 #include <vector>
 
 class QLabel;
-class QTableWidget;
+class TReportTable;
 class TTimeSpaceForm;
 
 // The junction report: a tool window of the main window with one row per junction and a total
 // row, the progression band of each direction, and the last simulation's figures beside
 // TimeSpace's own. It follows every recomputation of the window (strip drags included) and
-// every new simulation; hidden it does nothing and catches up when shown. Only texts that
-// changed are written.
+// every new simulation; hidden it does nothing and catches up when shown. Its tables are
+// painted by the report itself: a text that changed repaints its own cell and nothing else, so
+// that following a strip drag costs little.
 //
 // The figures, per junction:
 // - cycle, offset, green, yellow and red in seconds, as the strip holds them;
@@ -99,16 +100,8 @@ class TJunctionReport : public QWidget {
     void showEvent(QShowEvent *Event) override;
 
   private:
-    // A table whose cells keep the text last written, so that an unchanged text costs one
-    // comparison and the table repaints only the cells that changed.
-    struct Grid {
-        QTableWidget *Table = nullptr;
-        std::vector<QString> Texts;
-        int Columns = 0;
-    };
-    void MakeGrid(Grid &Target, int Rows, const QStringList &Headers, const QStringList &Rows_);
-    void Put(Grid &Target, int Row, int Column, const QString &Text);
-    static QString Get(const Grid &Source, int Row, int Column);
+    // Writes a cell's text if it changed; the table repaints only that cell.
+    void Put(TReportTable *Table, int Row, int Column, const QString &Text);
 
     void Recomputed();
     void SimulationChanged();
@@ -118,9 +111,9 @@ class TJunctionReport : public QWidget {
     void RefreshSimulation();
 
     TTimeSpaceForm *FForm;
-    Grid FJunctions;
-    Grid FBandGrid;
-    Grid FSimulationGrid;
+    TReportTable *FJunctions = nullptr;
+    TReportTable *FBandGrid = nullptr;
+    TReportTable *FSimulationGrid = nullptr;
     QLabel *FSimulationNote = nullptr;
     ArterialBands FBands;
     bool FStale = true;

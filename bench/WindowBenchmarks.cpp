@@ -1,12 +1,14 @@
 // The window's latency: the composition floor, a full recomputation, one drag move of an offset
 // and the start-up, each on the real window shown on the platform in use.
 
+#include "app/JunctionReport.h"
 #include "app/Main.h"
 #include "bench/AllocationCounter.h"
 #include "bench/Scenarios.h"
 #include "controls/TimeSpaceLight.h"
 #include "controls/TimeSpaceLink.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
@@ -131,12 +133,31 @@ class PaintCounter : public QObject {
     }
 }
 
+// Opens the junction report through its command and lets it paint once.
+bool OpenReport(benchmark::State &state, TTimeSpaceForm &form) {
+    for (QAction *action : form.Commands()) {
+        if (action != nullptr && action->text() == "Junction Report") {
+            action->trigger();
+        }
+    }
+    if (form.JunctionReport() == nullptr || !form.JunctionReport()->isVisible()) {
+        state.SkipWithError("the junction report did not open");
+        return false;
+    }
+    QCoreApplication::processEvents();
+    return true;
+}
+
 // One move of an offset drag on JCT #3, from the toolkit's event to the window's composition.
 // With paint set, the repaint the move asked for is also flushed before the next move, as the
-// event loop would between two moves.
-void BM_DragMove(benchmark::State &state, Load load, bool paint) {
+// event loop would between two moves. With report set the junction report is open and follows
+// every move (and, with paint, repaints what changed in it).
+void BM_DragMove(benchmark::State &state, Load load, bool paint, bool report = false) {
     const std::unique_ptr<TTimeSpaceForm> form = ShownForm(state, load);
     if (!form) {
+        return;
+    }
+    if (report && !OpenReport(state, *form)) {
         return;
     }
     TTimeSpaceLight *strip = form->Light(3);
@@ -163,6 +184,9 @@ void BM_DragMove(benchmark::State &state, Load load, bool paint) {
 BENCHMARK_CAPTURE(BM_DragMove, loaded, Load::Loaded, false)->UseRealTime();
 BENCHMARK_CAPTURE(BM_DragMove, heavy, Load::Heavy, false)->UseRealTime();
 BENCHMARK_CAPTURE(BM_DragMove, heavy_with_paint, Load::Heavy, true)->UseRealTime();
+BENCHMARK_CAPTURE(BM_DragMove, loaded_with_report, Load::Loaded, false, true)->UseRealTime();
+BENCHMARK_CAPTURE(BM_DragMove, heavy_with_report, Load::Heavy, false, true)->UseRealTime();
+BENCHMARK_CAPTURE(BM_DragMove, heavy_with_paint_and_report, Load::Heavy, true, true)->UseRealTime();
 
 // Constructing the main window and showing it until its first paint has run. The process and
 // the application object already exist; the first window of a process also pays for loading
