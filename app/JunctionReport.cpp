@@ -197,10 +197,12 @@ int LongestWait(const PlatoonSet &Queues) {
     return longest;
 }
 
-// The veh/hr that the platoon seconds arriving in one cycle of a junction carry at its cycle.
-double ArrivingFlow(const PlatoonSet &Arriving, const TTimeSpaceLight *Light) {
+// The veh/hr that the platoon arriving at a junction carries: its platoon seconds over the
+// platoon factor of the entry cycle (JCT #1's), at which the entering platoons are made and
+// with which they enter, once a JCT #1 cycle.
+double ArrivingFlow(const PlatoonSet &Arriving, const TTimeSpaceLight *Light, int EntryCycle) {
     const int seconds = PlatoonFlowSum(MergePlatoons(Arriving, Light->width()));
-    const double factor = PlatoonFactor(Light->CycleTime());
+    const double factor = PlatoonFactor(EntryCycle);
     return factor > 0.0 ? seconds / factor : 0.0;
 }
 
@@ -343,6 +345,7 @@ void TJunctionReport::RefreshJunctions() {
     // The divisor of the window's delay measure: the platoon seconds leaving the reference
     // junction southbound.
     const int flow = FForm->CalculateflowSum(FForm->Light(ReferenceJunction)->PassFw());
+    const int entryCycle = FForm->Light(1)->CycleTime();
     double stops = 0.0;
     double delay = 0.0;
     int feetSouth = 0;
@@ -361,8 +364,8 @@ void TJunctionReport::RefreshJunctions() {
         Put(FJunctions, r, Red, Decimal(light->RedTime()));
         const int capacity = JunctionCapacity(light->PercentGreen(), light->PercentRed());
         Put(FJunctions, r, Capacity, Decimal(capacity));
-        const double south = ArrivingFlow(light->FwInput(), light);
-        const double north = ArrivingFlow(light->BkInput(), light);
+        const double south = ArrivingFlow(light->FwInput(), light, entryCycle);
+        const double north = ArrivingFlow(light->BkInput(), light, entryCycle);
         Put(FJunctions, r, FlowSouth, fixed(south, 0));
         Put(FJunctions, r, FlowNorth, fixed(north, 0));
         Put(FJunctions, r, SaturationSouth, fixed(capacity > 0 ? south / capacity : 0.0, 2));

@@ -21,11 +21,16 @@ class TTimeSpaceForm;
 // The figures, per junction:
 // - cycle, offset, green, yellow and red in seconds, as the strip holds them;
 // - capacity in veh/hr (JunctionCapacity: green plus half the yellow of 1440 veh/hr);
-// - per direction the arriving flow in veh/hr: the platoon seconds that arrive at the junction
-//   in one of its cycles (the arriving set, merged and clipped as the passage takes it) over
-//   the junction's platoon factor, 2.5 s x cycle / 3600 s, the veh/hr a platoon of that size
-//   carries at that cycle; and the degree of saturation, that flow over the capacity (about
-//   the arriving platoon seconds over green plus half the yellow, what one window serves);
+// - per direction the arriving flow in veh/hr: the platoon seconds arriving at the junction
+//   (the arriving set, merged and clipped as the passage takes it) over the platoon factor of
+//   JCT #1's cycle, 2.5 s x cycle / 3600 s. Both entering platoons are made at that factor and
+//   enter once a JCT #1 cycle, so this is the hourly volume the platoon carries (at JCT #1 the
+//   entering volume, less the platoon's truncation to whole seconds). The degree of saturation
+//   is that flow over the capacity. With one cycle everywhere it is the arriving platoon
+//   seconds over green plus half the yellow, and the junction fails about where it passes 1 (the
+//   window is counted in whole seconds). The passage serves
+//   one platoon per green window, so a junction with a shorter cycle than JCT #1's may fail
+//   below 1, and one with a longer cycle may pass above it;
 // - per direction the queue: the longest queue of the queue set the strip handed to the link
 //   (southbound at the bottom of the link above the junction, northbound at the top of the
 //   link below it), in feet as the link draws it (20 ft per 2.5 s of wait) and in vehicles at
