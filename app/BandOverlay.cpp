@@ -6,6 +6,7 @@
 #include "controls/TimeSpaceLink.h"
 #include "model/Travel.h"
 
+#include <QChildEvent>
 #include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -42,9 +43,37 @@ TBandOverlay::TBandOverlay(TTimeSpaceForm *Form) : QWidget(Form->TimeSpaceDiagra
     setGeometry(Form->TimeSpaceDiagram->rect());
     hide();
     connect(Form, &TTimeSpaceForm::Recomputed, this, &TBandOverlay::Follow);
-    for (int k = 1; k <= JunctionCount; ++k) {
-        Form->Light(k)->installEventFilter(this);
+    // The strips' moves, and every sibling's change of stacking; children added to the panel
+    // later are watched from their first polish on.
+    QWidget *panel = Form->TimeSpaceDiagram;
+    panel->installEventFilter(this);
+    for (QObject *child : panel->children()) {
+        if (child != this && child->isWidgetType()) {
+            child->installEventFilter(this);
+        }
     }
+}
+
+void TBandOverlay::KeepOnTop() {
+    if (FStacking) {
+        return;
+    }
+    // Whatever went above the overlay is put back under it in its own order: each such sibling
+    // repaints where it lies, and the overlay, as large as the panel, does not repaint at all.
+    FStacking = true;
+    QList<QWidget *> above;
+    bool passed = false;
+    for (QObject *child : parentWidget()->children()) {
+        if (child == this) {
+            passed = true;
+        } else if (passed && child->isWidgetType()) {
+            above.append(static_cast<QWidget *>(child));
+        }
+    }
+    for (QWidget *sibling : std::as_const(above)) {
+        sibling->stackUnder(this);
+    }
+    FStacking = false;
 }
 
 void TBandOverlay::showEvent(QShowEvent *Event) {
@@ -53,10 +82,28 @@ void TBandOverlay::showEvent(QShowEvent *Event) {
     Follow();
 }
 
-bool TBandOverlay::eventFilter(QObject *, QEvent *Event) {
-    // A strip moved up or down: the band's corners move with its middle row.
-    if (Event->type() == QEvent::Move) {
-        Follow();
+bool TBandOverlay::eventFilter(QObject *Watched, QEvent *Event) {
+    switch (Event->type()) {
+    case QEvent::Move:
+        // A strip moved up or down: the band's corners move with its middle row.
+        if (qobject_cast<TTimeSpaceLight *>(Watched) != nullptr) {
+            Follow();
+        }
+        break;
+    case QEvent::ZOrderChange:
+        KeepOnTop();
+        break;
+    case QEvent::ChildPolished:
+        if (Watched == parentWidget()) {
+            QObject *child = static_cast<QChildEvent *>(Event)->child();
+            if (child != this && child->isWidgetType()) {
+                child->installEventFilter(this);
+                KeepOnTop();
+            }
+        }
+        break;
+    default:
+        break;
     }
     return false;
 }

@@ -59,8 +59,11 @@ class TBandOverlay : public QWidget {
     // Takes the bands and the strips' places again and repaints where the lines changed.
     void Follow();
     QRegion LinesRegion() const;
+    // Puts every sibling that went above the overlay back under it.
+    void KeepOnTop();
 
     TTimeSpaceForm *FForm;
     ArterialBands FBands;
     QList<Edge> FEdges;
+    bool FStacking = false;
 };

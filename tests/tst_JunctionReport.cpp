@@ -129,6 +129,14 @@ class tst_JunctionReport : public QObject {
         QCOMPARE(form.TimeSpaceDiagram->children().last(), overlay);
         QVERIFY(overlay->testAttribute(Qt::WA_TransparentForMouseEvents));
         QVERIFY(!overlay->autoFillBackground());
+        // It stays above what the window raises on the panel later, its focus frame included.
+        form.RefreshTimeSpaceDiagram();
+        QCOMPARE(form.TimeSpaceDiagram->children().last(), overlay);
+        auto *added = new QWidget(form.TimeSpaceDiagram);
+        added->show();
+        QCOMPARE(form.TimeSpaceDiagram->children().last(), overlay);
+        added->raise();
+        QCOMPARE(form.TimeSpaceDiagram->children().last(), overlay);
         QTest::keyClick(&form, Qt::Key_B, Qt::ControlModifier);
         QVERIFY(!band->isChecked());
         QVERIFY(!overlay->isVisible());
