@@ -154,11 +154,19 @@ QRegion TBandOverlay::LinesRegion() const {
 }
 
 void TBandOverlay::paintEvent(QPaintEvent *Event) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    // Within the time axis: the marker column beside it stays as it is.
-    painter.setClipRegion(Event->region() & QRect(0, 0, StripWidth, height()));
+    // Asked for wherever anything on the panel repaints: most often no line lies there.
+    const QRegion dirty = Event->region() & QRect(0, 0, StripWidth, height());
+    QPainter painter;
     for (const Edge &edge : std::as_const(FEdges)) {
+        if (!dirty.intersects(edge.Points.boundingRect())) {
+            continue;
+        }
+        if (!painter.isActive()) {
+            painter.begin(this);
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            // Within the time axis: the marker column beside it stays as it is.
+            painter.setClipRegion(dirty);
+        }
         painter.setPen(QPen(edge.Colour, 1));
         painter.drawPolyline(edge.Points);
     }
