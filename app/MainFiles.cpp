@@ -37,7 +37,7 @@ const QString WindowTitle = QStringLiteral("TimeSpace Diagram");
 const QString ScenarioFilter = QStringLiteral("TimeSpace scenarios (*.json);;All files (*)");
 
 ScenarioBounds DiagramBounds() {
-    return {StripWidth, LoadedStripTops[1], BottomStripTop};
+    return {StripWidth, LoadedStripTops[1], BottomStripTop, MinStripGap};
 }
 
 // A dashed frame around the selected strip while the diagram panel has the keyboard focus. It

@@ -65,8 +65,13 @@ class Reader {
             return 0;
         }
         const double value = it->toDouble(std::numeric_limits<double>::quiet_NaN());
-        if (!it->isDouble() || value != std::trunc(value) || std::abs(value) > 1e9) {
+        if (!it->isDouble() || value != std::trunc(value)) {
             Fail(Shown, QStringLiteral("must be a whole number"));
+            return 0;
+        }
+        // Every field is far smaller; this keeps the checks' arithmetic within its range.
+        if (std::abs(value) > 1e9) {
+            Fail(Shown, QStringLiteral("is out of range"));
             return 0;
         }
         return static_cast<std::int32_t>(value);
@@ -96,6 +101,62 @@ class Reader {
 
 int LineOf(const QByteArray &Bytes, int Offset) {
     return 1 + static_cast<int>(Bytes.left(Offset).count('\n'));
+}
+
+// The parser keeps the last of a key given twice; a scenario must not depend on which one a
+// reader keeps, so a parsed document is scanned once more for repeated keys. The document is
+// known to be well-formed here. Gives the first repeated key's path, or an empty string.
+QString RepeatedKey(const QByteArray &Bytes) {
+    struct Level {
+        bool IsObject = false;
+        int Index = 0;      // of the next array element
+        QString Path;       // of the container
+        QStringList Keys;   // seen in an object
+        QString PendingKey; // the key whose value comes next
+        bool ExpectKey = false;
+    };
+    QList<Level> levels;
+    const auto childPath = [](const Level &level) {
+        if (level.IsObject) {
+            return level.Path.isEmpty() ? level.PendingKey : level.Path + '.' + level.PendingKey;
+        }
+        return QStringLiteral("%1[%2]").arg(level.Path).arg(level.Index + 1);
+    };
+    for (qsizetype i = 0; i < Bytes.size(); ++i) {
+        const char c = Bytes[i];
+        if (c == '"') {
+            const qsizetype start = ++i;
+            while (i < Bytes.size() && Bytes[i] != '"') {
+                i += Bytes[i] == '\\' ? 2 : 1;
+            }
+            if (!levels.isEmpty() && levels.last().IsObject && levels.last().ExpectKey) {
+                Level &level = levels.last();
+                const QString key = QString::fromUtf8(Bytes.mid(start, i - start));
+                level.PendingKey = key;
+                level.ExpectKey = false;
+                if (level.Keys.contains(key)) {
+                    return childPath(level);
+                }
+                level.Keys.append(key);
+            }
+        } else if (c == '{' || c == '[') {
+            Level inner;
+            inner.IsObject = c == '{';
+            inner.ExpectKey = inner.IsObject;
+            inner.Path = levels.isEmpty() ? QString() : childPath(levels.last());
+            levels.append(inner);
+        } else if (c == '}' || c == ']') {
+            levels.removeLast();
+        } else if (c == ',' && !levels.isEmpty()) {
+            Level &level = levels.last();
+            if (level.IsObject) {
+                level.ExpectKey = true;
+            } else {
+                ++level.Index;
+            }
+        }
+    }
+    return QString();
 }
 
 } // namespace
@@ -134,12 +195,23 @@ ReadResult FromJson(const QByteArray &Bytes, const ScenarioBounds &Bounds) {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(Bytes, &error);
     if (error.error != QJsonParseError::NoError) {
+        // A lone value (null, a number, a string) is JSON, but holds no scenario.
+        const QJsonDocument wrapped = QJsonDocument::fromJson('[' + Bytes + ']');
+        if (wrapped.isArray() && wrapped.array().size() == 1) {
+            return {std::nullopt,
+                    QStringLiteral("the document is %1, not a JSON object")
+                        .arg(wrapped.array().at(0).isNull() ? QStringLiteral("null")
+                                                            : QStringLiteral("a single value"))};
+        }
         return {std::nullopt, QStringLiteral("line %1: %2 (not a JSON document, or cut short)")
                                   .arg(LineOf(Bytes, error.offset))
                                   .arg(error.errorString())};
     }
     if (!document.isObject()) {
         return {std::nullopt, QStringLiteral("the document is not a JSON object")};
+    }
+    if (const QString repeated = RepeatedKey(Bytes); !repeated.isEmpty()) {
+        return {std::nullopt, QStringLiteral("\"%1\" is given twice").arg(repeated)};
     }
     const QJsonObject root = document.object();
     Reader read;
@@ -234,9 +306,19 @@ ReadResult Read(const QString &Path, const ScenarioBounds &Bounds) {
             std::nullopt,
             QStringLiteral("\u201c%1\u201d cannot be opened: %2.").arg(name, problem)};
     };
+    // A pipe or a device would block the window on the read, or never end: only a regular
+    // file is opened.
+    const QFileInfo info(Path);
+    if (info.exists() && !info.isFile()) {
+        return refused(info.isDir() ? QStringLiteral("it is a folder")
+                                    : QStringLiteral("it is not a regular file"));
+    }
     QFile file(Path);
     if (!file.open(QIODevice::ReadOnly)) {
         return refused(file.errorString());
+    }
+    if (file.isSequential()) {
+        return refused(QStringLiteral("it is not a regular file"));
     }
     if (file.size() > MaxFileBytes) {
         return refused(QStringLiteral("it is %1 bytes, too large for a scenario").arg(file.size()));

@@ -42,8 +42,7 @@ void TTimeSpaceLight::SyncWidth() {
 }
 
 void TTimeSpaceLight::SetPercentRed(int Value) {
-    // Compared against what is left, so that a huge value cannot wrap the sum below 100.
-    if (Value > 5 && Value <= 100 - FPercentGreen) {
+    if (PercentKept(Value, FPercentGreen)) {
         FPercentRed = Value;
     }
     DeriveDurations();
@@ -52,7 +51,7 @@ void TTimeSpaceLight::SetPercentRed(int Value) {
 }
 
 void TTimeSpaceLight::SetPercentGreen(int Value) {
-    if (Value > 5 && Value <= 100 - FPercentRed) {
+    if (PercentKept(Value, FPercentRed)) {
         FPercentGreen = Value;
     }
     DeriveDurations();
@@ -110,10 +109,10 @@ void TTimeSpaceLight::SetBounds(int Left, int Top, int Width, int Height) {
 
 void TTimeSpaceLight::ResetTiming() {
     FCycleOffset = 0;
-    FNumberOfBands = 4;
-    FPercentGreen = 60;
-    FPercentRed = 30;
-    FCycleTime = Round(static_cast<Extended>(width()) / 4);
+    FNumberOfBands = ResetBandCount;
+    FPercentGreen = ResetPercentGreen;
+    FPercentRed = ResetPercentRed;
+    FCycleTime = Round(static_cast<Extended>(width()) / ResetBandCount);
     DeriveDurations();
     TimingChanged();
     update();
@@ -262,11 +261,13 @@ void TTimeSpaceLight::MouseMove(int X, int Y) {
 
 void TTimeSpaceLight::DragOffset(int Seconds) {
     FCycleOffset += Seconds;
-    // Wrapped once each way, so the offset stays within one cycle of the drag.
-    if (FCycleOffset >= FCycleTime) {
+    // Wrapped into the cycle. A fast pointer can move more than a cycle in one event, and an
+    // offset left beyond the cycle would leave the start of the strip undrawn and without
+    // green windows, so the wrap repeats until the offset lies within the cycle.
+    while (FCycleOffset >= FCycleTime) {
         FCycleOffset -= FCycleTime;
     }
-    if (FCycleOffset < 0) {
+    while (FCycleOffset < 0) {
         FCycleOffset += FCycleTime;
     }
     GestureChanged();
@@ -274,30 +275,29 @@ void TTimeSpaceLight::DragOffset(int Seconds) {
 }
 
 void TTimeSpaceLight::DragSplit(int Seconds) {
-    const int d = Seconds;
     // Red and green each keep at least 3 s; the yellow keeps its length and moves.
-    if (FRedTime - d > 2 && FGreenTime + d > 2) {
-        FGreenTime += d;
-        FRedTime -= d;
+    const SplitTiming before{
+        FCycleTime, FPercentRed, FPercentGreen, {FRedTime, FGreenTime, FYellowTime}};
+    const SplitTiming after = SplitDragged(before, Seconds);
+    FRedTime = after.Seconds.Red;
+    FGreenTime = after.Seconds.Green;
+    FPercentGreen = after.PercentGreen;
+    FPercentRed = after.PercentRed;
+    if (SplitDragKept(before.Seconds, Seconds)) {
         GestureChanged();
     }
-    FPercentGreen = Round(static_cast<Extended>(FGreenTime * 100) / FCycleTime);
-    FPercentRed = Round(static_cast<Extended>(FRedTime * 100) / FCycleTime);
     Notify(FOnTimingChange, this);
 }
 
 void TTimeSpaceLight::DragCycleTime(int Seconds) {
     const int n = FCycleTime + Seconds;
-    if (n > 0) {
-        const Extended ratio = static_cast<Extended>(width()) / n;
-        if (2.0L < ratio && ratio < 24.0L) {
-            FCycleTime = n;
-            FCycleOffset = 0;
-            FNumberOfBands = Trunc(static_cast<Extended>(width()) / FCycleTime);
-            DeriveDurations();
-            GestureChanged();
-            Notify(FOnCycleTimeChange, this);
-        }
+    if (CycleDragKept(width(), n)) {
+        FCycleTime = n;
+        FCycleOffset = 0;
+        FNumberOfBands = Trunc(static_cast<Extended>(width()) / FCycleTime);
+        DeriveDurations();
+        GestureChanged();
+        Notify(FOnCycleTimeChange, this);
     }
 }
 

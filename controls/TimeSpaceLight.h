@@ -4,6 +4,7 @@
 #include "model/Common.h"
 #include "model/Scenario.h"
 #include "model/SignalTiming.h"
+#include "model/TimingEdits.h"
 #include "platform/NotifyEvent.h"
 
 #include <QColor>

@@ -3,6 +3,7 @@
 #include "model/Numbers.h"
 #include "model/Progression.h"
 #include "model/SignalTiming.h"
+#include "model/TimingEdits.h"
 
 #include <algorithm>
 
@@ -30,14 +31,12 @@ std::string JunctionKey(int k, const char *name) {
     return "junctions[" + std::to_string(k) + "]." + name;
 }
 
-// The timing a strip can hold: the percentages' own durations, or the durations a split drag
-// leaves (the yellow moved whole) with the percentages it rounds from them.
+// The timing a strip can hold: one the strip's edits can reach.
 std::optional<ScenarioProblem> TimingProblem(int k, const JunctionSetting &j,
                                              const ScenarioBounds &bounds) {
     const std::int32_t c = j.CycleTime;
-    // The strip keeps a cycle of which at least 2 and at most 24 fit across its time axis.
-    const std::int32_t low = ClampCycleTime(bounds.StripWidth, 1);
-    const std::int32_t high = ClampCycleTime(bounds.StripWidth, bounds.StripWidth);
+    const std::int32_t low = LeastReachableCycle(bounds.StripWidth);
+    const std::int32_t high = GreatestReachableCycle(bounds.StripWidth);
     if (auto p = OutOfRange(JunctionKey(k, "cycleTime"), c, low, high)) {
         return p;
     }
@@ -50,37 +49,16 @@ std::optional<ScenarioProblem> TimingProblem(int k, const JunctionSetting &j,
     if (auto p = OutOfRange(JunctionKey(k, "percentGreen"), j.PercentGreen, 0, 100)) {
         return p;
     }
-    const Durations derived = DeriveDurations(c, j.PercentRed, j.PercentGreen);
-    const bool asDerived =
-        derived.Red == j.RedTime && derived.Green == j.GreenTime && derived.Yellow == j.YellowTime;
-    if (asDerived) {
-        // The strip's percent setters keep a share above 5 % whose sum with the other is 100
-        // or less.
-        if (j.PercentRed <= 5 || j.PercentGreen <= 5 || j.PercentRed + j.PercentGreen > 100) {
-            return ScenarioProblem{JunctionKey(k, "percentRed"),
-                                   std::to_string(j.PercentRed) + " % red and " +
-                                       std::to_string(j.PercentGreen) +
-                                       " % green are not a split the strip keeps"};
-        }
+    const auto objection = TimingUnreachable(
+        bounds.StripWidth,
+        {c, j.PercentRed, j.PercentGreen, {j.RedTime, j.GreenTime, j.YellowTime}});
+    if (!objection) {
         return std::nullopt;
     }
-    if (j.RedTime + j.GreenTime + j.YellowTime != c) {
-        return ScenarioProblem{JunctionKey(k, "redSeconds"),
-                               "red, green and yellow seconds do not add up to the cycle time"};
-    }
-    // A split drag moves the yellow whole, which a rounding of the shares may have left at -1.
-    if (j.RedTime < 0 || j.GreenTime < 0 || j.YellowTime < -1) {
-        return ScenarioProblem{JunctionKey(k, "redSeconds"),
-                               "the seconds are not a split of the cycle the strip keeps"};
-    }
-    const auto share = [c](std::int32_t seconds) {
-        return Round(static_cast<Extended>(seconds * 100) / c);
-    };
-    if (share(j.RedTime) != j.PercentRed || share(j.GreenTime) != j.PercentGreen) {
-        return ScenarioProblem{JunctionKey(k, "percentRed"),
-                               "the percentages do not match the red and green seconds"};
-    }
-    return std::nullopt;
+    const char *key = objection->Key == TimingObjection::PercentRed   ? "percentRed"
+                      : objection->Key == TimingObjection::RedSeconds ? "redSeconds"
+                                                                      : "cycleTime";
+    return ScenarioProblem{JunctionKey(k, key), objection->What};
 }
 
 } // namespace
@@ -102,9 +80,9 @@ std::optional<ScenarioProblem> FirstProblem(const Scenario &s, const ScenarioBou
             }
             continue;
         }
-        // A moved strip never passes the one above it (it jumps between its neighbours
-        // instead), and JCT #6 goes no lower than its place.
-        const std::int32_t low = s.Junctions[k - 1].Top;
+        // A moved strip keeps at least the least gap below the one above it (closer, it
+        // jumps between its neighbours), and JCT #6 goes no lower than its place.
+        const std::int32_t low = s.Junctions[k - 1].Top + bounds.MinStripGap;
         if (auto p = OutOfRange(key, top, low, bounds.BottomStripTop)) {
             return p;
         }

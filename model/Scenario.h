@@ -48,6 +48,7 @@ struct ScenarioBounds {
     std::int32_t StripWidth = 0;     // the time axis, which bounds the cycle time
     std::int32_t FirstStripTop = 0;  // JCT #1 does not move
     std::int32_t BottomStripTop = 0; // the lowest place of JCT #6
+    std::int32_t MinStripGap = 0;    // the least gap a moved strip keeps to the one above
 };
 
 // A problem found in a scenario: the key it concerns, in the file's own spelling, and what is

@@ -1,4 +1,5 @@
 #include "model/Progression.h"
+#include "model/TimingEdits.h"
 
 #include "PlatoonSets.h"
 
@@ -110,6 +111,51 @@ class tst_ArterialRules : public QObject {
         QFETCH(bool, moreRed);
         QFETCH(int, askedRed);
         QCOMPARE(SplitClickRed(red, green, moreRed).value_or(-1), askedRed);
+    }
+
+    // The timings a 460 px strip's edits reach, as the scenario check accepts them: the
+    // states a split drag leaves at its limits among them, and near misses that none reaches.
+    void timingsTheEditsReach_data() {
+        QTest::addColumn<int>("cycle");
+        QTest::addColumn<int>("red");
+        QTest::addColumn<int>("green");
+        QTest::addColumn<int>("redSeconds");
+        QTest::addColumn<int>("greenSeconds");
+        QTest::addColumn<int>("yellowSeconds");
+        QTest::addColumn<QString>("objection"); // empty when reached
+        QTest::newRow("loaded") << 115 << 30 << 60 << 34 << 69 << 12 << "";
+        QTest::newRow("split drag left 60 s red, 5 s green at 92 s")
+            << 92 << 65 << 5 << 60 << 5 << 27 << "";
+        QTest::newRow("least green a drag leaves at 229 s")
+            << 229 << 89 << 1 << 203 << 3 << 23 << "";
+        QTest::newRow("a -1 s yellow the shares derive at 75 s")
+            << 75 << 2 << 98 << 2 << 74 << -1 << "";
+        QTest::newRow("least cycle 20") << 20 << 30 << 60 << 6 << 12 << 2 << "";
+        QTest::newRow("cycle 19, below the drag's least")
+            << 19 << 30 << 60 << 6 << 11 << 2 << "19 is outside 20 to 230";
+        QTest::newRow("greatest cycle 230") << 230 << 30 << 60 << 69 << 138 << 23 << "";
+        QTest::newRow("cycle 231")
+            << 231 << 30 << 60 << 69 << 139 << 23 << "231 is outside 20 to 230";
+        QTest::newRow("seconds that miss the cycle")
+            << 115 << 30 << 60 << 34 << 69 << 13 << "do not add up to the cycle time";
+        QTest::newRow("shares that are not the seconds'")
+            << 115 << 30 << 60 << 45 << 59 << 11 << "percentages do not match";
+        // 1 s of red is no share of 230 s, and a drag leaves 3 s at least.
+        QTest::newRow("1 s red at 230 s")
+            << 230 << 0 << 43 << 1 << 100 << 129 << "not a split of the cycle";
+    }
+    void timingsTheEditsReach() {
+        QFETCH(int, cycle);
+        QFETCH(int, red);
+        QFETCH(int, green);
+        QFETCH(int, redSeconds);
+        QFETCH(int, greenSeconds);
+        QFETCH(int, yellowSeconds);
+        QFETCH(QString, objection);
+        const auto found =
+            TimingUnreachable(460, {cycle, red, green, {redSeconds, greenSeconds, yellowSeconds}});
+        QCOMPARE(found ? QString::fromStdString(found->What).contains(objection) : true, true);
+        QCOMPARE(found.has_value(), !objection.isEmpty());
     }
 };
 

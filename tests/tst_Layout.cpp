@@ -83,6 +83,8 @@ class tst_Layout : public QObject {
         QTest::newRow("JCT 3 to 222 jumps to the middle") << 3 << 222 << 162;
         QTest::newRow("JCT 3 to 100 jumps to the middle") << 3 << 100 << 162;
         QTest::newRow("JCT 3 at 103 accepted") << 3 << 103 << 103;
+        QTest::newRow("JCT 3 at 102 jumps") << 3 << 102 << 162;
+        QTest::newRow("JCT 3 at 221 accepted") << 3 << 221 << 221;
         QTest::newRow("JCT 6 below the bottom") << 6 << 395 << 387;
         QTest::newRow("JCT 6 near JCT 5") << 6 << 320 << 387;
         QTest::newRow("JCT 6 at 328 accepted") << 6 << 328 << 328;

@@ -131,6 +131,20 @@ class tst_Passage : public QObject {
         QVERIFY(!run.CycleFailure);
     }
 
+    void platoonAtTheEndOfTheLastWindowIsServed() {
+        // Cycle 100, red 45, yellow 10: 4 whole cycles, the last window 400..450. A platoon
+        // starting exactly at its end still belongs to it: its head (of length 0) passes
+        // and all of it waits for the green at 500.
+        const Durations d{45, 45, 10};
+        const GreenWindows windows = ComputeGreenWindows(100, 0, d);
+        QCOMPARE(windows.End[5], 450);
+        const PassageResult run = PassPlatoons(Set({{450, 5}}), windows.Start, windows.End, 4 + 1,
+                                               WindowCapacity(d), 460);
+        QCOMPARE(run.Queues, Tail({{455, 505}}));
+        QCOMPARE(run.Stops, 1.0);
+        QVERIFY(!run.CycleFailure);
+    }
+
     void cutAtTheLastDrawnWindowCarriesToTheNextCycle() {
         // Cycle 120 on a 460 strip draws 3 whole cycles; window 4 runs 360..438 and is the
         // last drawn one. The tail waits for the green at 480, beyond the strip.

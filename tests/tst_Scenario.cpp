@@ -6,11 +6,14 @@
 #include "platform/UpDown.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QUndoStack>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 // Scenario files, undo and redo, and the diagram panel's keys, on real windows driven by
 // the user's events.
@@ -215,7 +218,23 @@ class tst_Scenario : public QObject {
             << QByteArray("\"volume\": 500") << QByteArray("\"volume\": 505") << "multiple of 10";
         QTest::newRow("cycle the strip would clamp")
             << QByteArray("\"cycleTime\": 96") << QByteArray("\"cycleTime\": 300")
-            << "\"junctions[1].cycleTime\": 300 is outside 19 to 230";
+            << "\"junctions[1].cycleTime\": 300 is outside 20 to 230";
+        QTest::newRow("cycle no edit reaches")
+            << QByteArray("\"cycleTime\": 96") << QByteArray("\"cycleTime\": 19")
+            << "\"junctions[1].cycleTime\": 19 is outside 20 to 230";
+        QTest::newRow("northbound volume between steps")
+            << QByteArray("\"volume\": 300") << QByteArray("\"volume\": 305")
+            << "\"northbound.volume\": 305 is not a multiple of 10";
+        QTest::newRow("number too large for its field")
+            << QByteArray("\"speed\": 45") << QByteArray("\"speed\": 45000000000")
+            << "\"northbound.speed\" is out of range";
+        QTest::newRow("key given twice")
+            << QByteArray("\"speed\": 45,") << QByteArray("\"speed\": 45, \"speed\": 50,")
+            << "\"northbound.speed\" is given twice";
+        QTest::newRow("junction key given twice")
+            << QByteArray("\"top\": 312") << QByteArray("\"top\": 312, \"top\": 312")
+            << "\"junctions[5].top\" is given twice";
+        QTest::newRow("null") << QByteArray() << QByteArray("null") << "the document is null";
         QTest::newRow("offset beyond the cycle")
             << QByteArray("\"offset\": 40") << QByteArray("\"offset\": 121")
             << "\"junctions[6].offset\": 121 is outside 0 to 120";
@@ -227,6 +246,14 @@ class tst_Scenario : public QObject {
             << "crossroad2.enteringPercent";
         QTest::newRow("strip above its neighbour")
             << QByteArray("\"top\": 162") << QByteArray("\"top\": 50") << "junctions[3].top";
+        QTest::newRow("strip over JCT #1") << QByteArray("\"top\": 87") << QByteArray("\"top\": 15")
+                                           << "\"junctions[2].top\": 15 is outside 28 to 387";
+        QTest::newRow("strip closer than a drag leaves")
+            << QByteArray("\"top\": 162") << QByteArray("\"top\": 102")
+            << "\"junctions[3].top\": 102 is outside 103 to 387";
+        QTest::newRow("strip below the panel")
+            << QByteArray("\"top\": 387") << QByteArray("\"top\": 388")
+            << "\"junctions[6].top\": 388 is outside 328 to 387";
         QTest::newRow("unknown key")
             << QByteArray("\"speed\": 45,") << QByteArray("\"speed\": 45, \"sped\": 45,") << "sped";
         QTest::newRow("huge") << QByteArray("{")
@@ -240,6 +267,7 @@ class tst_Scenario : public QObject {
         TTimeSpaceForm source;
         FormDriver::SetDistinctTimings(source);
         FormDriver::UserMovesTrackBar(source.FwMainRoadVol, 500);
+        FormDriver::UserMovesTrackBar(source.BkMainRoadVol, 300);
         FormDriver::UserMovesTrackBar(source.SideVol, 20);
         QByteArray bytes = ScenarioFile::ToJson(source.CurrentState().Settings);
         if (from.isEmpty()) {
@@ -265,6 +293,102 @@ class tst_Scenario : public QObject {
                  qPrintable(FMessages[0]));
         COMPARE_SHOWN(Look(form), before);
         QCOMPARE(form.windowTitle(), QStringLiteral("TimeSpace Diagram"));
+    }
+
+    // What is not a regular file is refused before it is read, at once: a pipe would block
+    // the window until something writes into it.
+    void onlyRegularFilesAreRead_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("problem");
+        const QString fifo = Path(QStringLiteral("pipe.json"));
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0 || QFile::exists(fifo));
+        QTest::newRow("named pipe") << fifo << "it is not a regular file";
+        QTest::newRow("device") << "/dev/zero"
+                                << "it is not a regular file";
+        QTest::newRow("folder") << FFolder.path() << "it is a folder";
+    }
+    void onlyRegularFilesAreRead() {
+        QFETCH(QString, path);
+        QFETCH(QString, problem);
+        TTimeSpaceForm form;
+        FormDriver::UserMovesTrackBar(form.BkMainRoadVol, 300);
+        const Shown before = Look(form);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!form.OpenFile(path));
+        QVERIFY(clock.elapsed() < 1000);
+        QCOMPARE(FMessages.size(), 1);
+        QVERIFY2(FMessages[0].contains(problem), qPrintable(FMessages[0]));
+        COMPARE_SHOWN(Look(form), before);
+    }
+
+    // A file of exactly the size limit is read; one byte more is refused.
+    void sizeLimitIsExact_data() {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("at the limit") << ScenarioFile::MaxFileBytes << true;
+        QTest::newRow("one byte over") << ScenarioFile::MaxFileBytes + 1 << false;
+    }
+    void sizeLimitIsExact() {
+        QFETCH(qint64, size);
+        QFETCH(bool, opens);
+        TTimeSpaceForm source;
+        FormDriver::UserMovesTrackBar(source.FwMainRoadVol, 440);
+        QByteArray bytes = ScenarioFile::ToJson(source.CurrentState().Settings);
+        bytes.insert(1, QByteArray(size - bytes.size(), ' '));
+        const QString file = Path(QStringLiteral("padded.json"));
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(out.write(bytes), size);
+        out.close();
+        TTimeSpaceForm form;
+        QCOMPARE(form.OpenFile(file), opens);
+        QCOMPARE(form.FwMainRoadVol->Position(), opens ? 440 : 0);
+        QCOMPARE(FMessages.size(), opens ? 0 : 1);
+    }
+
+    // Split drags to the least green and the least red a drag leaves, at cycles from the
+    // least to the greatest, and the chain of drags and cycle changes that leaves a -1 s
+    // yellow: each state is saved and opens as it was. Steps are (cycle, red seconds) pairs.
+    void splitExtremesReopen_data() {
+        QTest::addColumn<QList<int>>("steps");
+        QTest::newRow("92 s: 60 s red, 5 s green") << QList<int>{92, 60};
+        for (const int cycle : {20, 47, 115, 229, 230}) {
+            QTest::addRow("least green at %d s", cycle) << QList<int>{cycle, -3};
+            QTest::addRow("least red at %d s", cycle) << QList<int>{cycle, 3};
+        }
+        QTest::newRow("-1 s yellow")
+            << QList<int>{20, 4, 28, 3, 41, 8, 68, 16, 101, 49, 200, 3, 75, 0};
+    }
+    void splitExtremesReopen() {
+        QFETCH(QList<int>, steps);
+        TTimeSpaceForm form;
+        FormDriver::UserMovesTrackBar(form.FwMainRoadVol, 400);
+        FormDriver::UserMovesTrackBar(form.BkMainRoadVol, 250);
+        FormDriver::ChooseJunction(form, 2);
+        TTimeSpaceLight *strip = form.Light(3);
+        for (qsizetype i = 0; i + 1 < steps.size(); i += 2) {
+            SetCycleByKeys(form, steps[i]);
+            // A red of -3 asks for the least green: red takes all but 3 s of the span.
+            const int span = strip->RedTime() + strip->GreenTime();
+            const int red = steps[i + 1] < 0 ? span + steps[i + 1] : steps[i + 1];
+            while (red != 0 && strip->RedTime() != red) {
+                const int before = strip->RedTime();
+                QTest::keyClick(form.TimeSpaceDiagram,
+                                strip->RedTime() > red ? Qt::Key_Right : Qt::Key_Left,
+                                Qt::ControlModifier);
+                QVERIFY2(strip->RedTime() != before, "a split step was refused");
+            }
+        }
+        if (steps.last() == 0) {
+            QCOMPARE(strip->YellowTime(), -1);
+        }
+        const QString file = Path(QStringLiteral("extreme.json"));
+        QVERIFY(form.SaveFile(file));
+        TTimeSpaceForm opened;
+        QVERIFY2(opened.OpenFile(file), qPrintable(FMessages.join('\n')));
+        FormDriver::ChooseJunction(opened, 2);
+        COMPARE_SHOWN(Look(opened), Look(form));
     }
 
     // A save that cannot be written says why and leaves the old file as it was.
@@ -510,6 +634,22 @@ class tst_Scenario : public QObject {
 
   private:
     static constexpr int MinStripGapForTest = 16;
+
+    // The selected junction's cycle by Shift+arrows, as a cycle drag; 230 s, beyond the
+    // drag, by the panel's arrows.
+    static void SetCycleByKeys(TTimeSpaceForm &form, int cycle) {
+        const TTimeSpaceLight *strip = form.Light(form.JCT->currentIndex() + 1);
+        if (cycle > 229) {
+            while (strip->CycleTime() < cycle) {
+                QTest::keyClick(form.CycleTimeUpDown, Qt::Key_Up);
+            }
+        }
+        while (strip->CycleTime() != cycle) {
+            QTest::keyClick(form.TimeSpaceDiagram,
+                            strip->CycleTime() < cycle ? Qt::Key_Right : Qt::Key_Left,
+                            Qt::ShiftModifier);
+        }
+    }
 };
 
 QTEST_MAIN(tst_Scenario)

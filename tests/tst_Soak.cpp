@@ -1,5 +1,7 @@
 #include "FormDriver.h"
 
+#include "app/Layout.h"
+
 #include "controls/Led.h"
 #include "controls/SpaceLink.h"
 #include "controls/ThdTimer.h"
@@ -496,6 +498,13 @@ class Run {
             if (!unbounded && !stopsFormat.match(stops).hasMatch()) {
                 return "ArtStops is " + stops;
             }
+        }
+        // Every state the events reach can be saved and opened again.
+        if (const auto problem =
+                FirstProblem(f.CurrentState().Settings,
+                             {StripWidth, LoadedStripTops[1], BottomStripTop, MinStripGap})) {
+            return QString::fromStdString("a save would not open: " + problem->Key + ": " +
+                                          problem->What);
         }
         const QString unit = f.TimeUnits->Caption();
         if (unit != "sec" && unit != "min" && unit != "hrs") {

@@ -102,7 +102,14 @@ class tst_StripEditing : public QObject {
         QCOMPARE(strip.CycleOffset(), 35);
         Move(&strip, 25);
         QCOMPARE(strip.CycleOffset(), 40);
-        QCOMPARE(events.Events, QStringList({"offset", "offset", "offset"}));
+        // Exactly one cycle forward wraps to 0; almost three cycles in one move wrap three times.
+        Move(&strip, 100);
+        QCOMPARE(strip.CycleOffset(), 0);
+        Move(&strip, 1);
+        Move(&strip, 341);
+        QCOMPARE(strip.CycleOffset(), 11); // 0 - 99 + 115, then + 340 - 3 x 115
+        QCOMPARE(strip.GreenStart(0), -104);
+        QCOMPARE(events.Events, QStringList(6, "offset"));
     }
 
     void splitDragMovesTheYellow() {
