@@ -18,12 +18,14 @@ QString TextOf(EditKind Kind) {
 }
 
 constexpr int MoveId = 1;
+constexpr int KeyRunId = 2;
 
 } // namespace
 
-TEditCommand::TEditCommand(EditKind Kind, TEditState Before, TEditState After, Apply Applier)
+TEditCommand::TEditCommand(EditKind Kind, TEditState Before, TEditState After, Apply Applier,
+                           int MergeKey)
     : QUndoCommand(TextOf(Kind)), FKind(Kind), FBefore(std::move(Before)), FAfter(std::move(After)),
-      FApply(std::move(Applier)) {}
+      FApply(std::move(Applier)), FMergeKey(MergeKey) {}
 
 void TEditCommand::undo() {
     FApply(FBefore);
@@ -39,15 +41,25 @@ void TEditCommand::redo() {
 
 int TEditCommand::id() const {
     const bool openMove = FKind == EditKind::VerticalMove && !FClosed;
-    return openMove || FKind == EditKind::Relayout ? MoveId : -1;
+    if (openMove || FKind == EditKind::Relayout) {
+        return MoveId;
+    }
+    return FMergeKey != 0 ? KeyRunId : -1;
 }
 
 bool TEditCommand::mergeWith(const QUndoCommand *Other) {
     const auto *other = static_cast<const TEditCommand *>(Other);
-    if (FKind != EditKind::VerticalMove || FClosed || other->FKind != EditKind::Relayout) {
+    if (FClosed) {
         return false;
     }
-    FAfter = other->FAfter;
-    FClosed = true;
-    return true;
+    if (FKind == EditKind::VerticalMove && other->FKind == EditKind::Relayout) {
+        FAfter = other->FAfter;
+        FClosed = true;
+        return true;
+    }
+    if (FMergeKey != 0 && other->FMergeKey == FMergeKey) {
+        FAfter = other->FAfter;
+        return true;
+    }
+    return false;
 }

@@ -22,7 +22,9 @@
 #include <QAction>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QMenu>
 #include <QPainter>
@@ -47,6 +49,7 @@ TTimeSpaceForm::TTimeSpaceForm(QWidget *Parent) : TMainForm(Parent) {
     FUndo = new QUndoStack(this);
     // Enough for a long session; each step holds two copies of the settings.
     FUndo->setUndoLimit(1000);
+    FStartCaptions = {DelayPerVeh->Caption(), ArtStops->Caption()};
     FRecorded = CurrentState();
     AddFileCommands();
     AddReportCommands();
@@ -197,6 +200,7 @@ void TTimeSpaceForm::RefreshTimeSpaceDiagram() {
     FFwFailure = IfFwCycleFailure();
     FBkFailure = IfBkCycleFailure();
     SetLightStateBox();
+    FRecomputed = true;
     emit Recomputed();
 }
 
@@ -314,6 +318,7 @@ double TTimeSpaceForm::CalculateExpectedDelayPerVeh() {
     }
     const int flow = CalculateflowSum(FLights[ReferenceJunction]->PassFw());
     const DelayPerVehicle delay = ExpectedDelayPerVehicle(total, flow);
+    FDelayUnitChosen = delay.Unit.has_value();
     if (delay.Unit) {
         TimeUnits->SetCaption(FromView(DelayUnitCaption(*delay.Unit)));
     }
@@ -470,6 +475,39 @@ void TTimeSpaceForm::SetSimulation(const SimulationFigures &Figures) {
 void TTimeSpaceForm::contextMenuEvent(QContextMenuEvent *Event) {
     // Reached from the window's background and from every child that opens no menu of its own,
     // the diagram panel among them.
+    ShowCommandMenu(
+        CommandMenuPlace(Event->reason() == QContextMenuEvent::Keyboard, Event->globalPos()));
+}
+
+void TTimeSpaceForm::keyPressEvent(QKeyEvent *Event) {
+    if (IsMenuKey(Event)) {
+        ShowCommandMenu(CommandMenuPlace(true, QCursor::pos()));
+        return;
+    }
+    TMainForm::keyPressEvent(Event);
+}
+
+bool TTimeSpaceForm::IsMenuKey(const QKeyEvent *Event) {
+    const Qt::KeyboardModifiers keys =
+        Event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    return (Event->key() == Qt::Key_Menu && keys == Qt::NoModifier) ||
+           (Event->key() == Qt::Key_F10 && keys == Qt::ShiftModifier);
+}
+
+QPoint TTimeSpaceForm::CommandMenuPlace(bool FromKeyboard, QPoint Pointer) const {
+    if (!FromKeyboard) {
+        return Pointer;
+    }
+    const QWidget *focus = focusWidget();
+    if (focus == nullptr || focus == TimeSpaceDiagram || !isAncestorOf(focus)) {
+        // Just below the selected junction's strip, a little way in from its start.
+        const TTimeSpaceLight *strip = FLights[JCT->currentIndex() + 1];
+        return strip->mapToGlobal(QPoint(strip->width() / 8, strip->height()));
+    }
+    return focus->mapToGlobal(focus->rect().center());
+}
+
+void TTimeSpaceForm::ShowCommandMenu(QPoint At) {
     QMenu menu(this);
     for (QAction *action : std::as_const(FCommands)) {
         if (action == nullptr) {
@@ -478,5 +516,5 @@ void TTimeSpaceForm::contextMenuEvent(QContextMenuEvent *Event) {
             menu.addAction(action);
         }
     }
-    menu.exec(Event->globalPos());
+    menu.exec(At);
 }

@@ -10,7 +10,9 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
+#include <utility>
 
 class QAction;
 class QContextMenuEvent;
@@ -148,6 +150,11 @@ class TTimeSpaceForm : public TMainForm {
     const std::optional<SimulationFigures> &Simulation() const { return FSimulation; }
     void SetSimulation(const SimulationFigures &Figures);
 
+    // Where the command menu opens: at the pointer when the mouse asks for it; from the keys
+    // (the Menu key, Shift+F10) at the selected junction when the diagram has the focus, else
+    // at the focused control.
+    QPoint CommandMenuPlace(bool FromKeyboard, QPoint Pointer) const;
+
   signals:
     // A simulation finished: Simulation() holds its figures.
     void SimulationChanged();
@@ -156,6 +163,7 @@ class TTimeSpaceForm : public TMainForm {
 
   protected:
     void contextMenuEvent(QContextMenuEvent *Event) override;
+    void keyPressEvent(QKeyEvent *Event) override;
     void closeEvent(QCloseEvent *Event) override;
     void dragEnterEvent(QDragEnterEvent *Event) override;
     void dropEvent(QDropEvent *Event) override;
@@ -173,6 +181,11 @@ class TTimeSpaceForm : public TMainForm {
     // The speed labels and every link follow the speed track bars.
     void ApplySpeeds();
     bool DiagramKey(const QKeyEvent *Event);
+    static bool IsMenuKey(const QKeyEvent *Event);
+    void ShowCommandMenu(QPoint At);
+    // Runs one key's edit of a junction, marked so that its undo step merges with the last
+    // one when that was the same edit of the same junction.
+    void KeyRun(int Junction, int Edit, const std::function<void()> &Apply);
     void UpdateFocusFrame();
     void UpdateAccessibleTexts();
     // The analysis commands (app/ReportCommands.cpp, app/SimulationCommands.cpp).
@@ -217,6 +230,10 @@ class TTimeSpaceForm : public TMainForm {
     bool FGestureOpen = false;
     std::optional<EditKind> FGestureKind;
     bool FApplying = false;
+    int FKeyRun = 0; // the merge key of the key edit under way, or 0
+    bool FRecomputed = false;
+    bool FDelayUnitChosen = false; // the last recomputation had flow, and chose the unit
+    std::pair<QString, QString> FStartCaptions; // the measures' captions before any change
     bool FComposedWhilePending = false;
     PerJunction<int> FComposedTops{};
     bool FKeyboardFocus = false;

@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -92,6 +93,7 @@ TEditState TTimeSpaceForm::CurrentState() const {
     state.ComposedWhilePending = FComposedWhilePending;
     state.ComposedTops = FComposedTops;
     state.Selected = JCT->currentIndex() + 1;
+    state.Recomputed = FRecomputed;
     return state;
 }
 
@@ -142,7 +144,16 @@ void TTimeSpaceForm::ApplyState(const TEditState &State) {
             placeStrips(tops);
         }
     }
-    TimeUnits->SetCaption(FromView(DelayUnitCaption(s.ShownDelayUnit)));
+    // With flow the unit follows the value; without, the label keeps the unit it showed.
+    if (!FDelayUnitChosen) {
+        TimeUnits->SetCaption(FromView(DelayUnitCaption(s.ShownDelayUnit)));
+    }
+    if (!State.Recomputed) {
+        // Back to the start: the measures show what they showed before any change.
+        DelayPerVeh->SetCaption(FStartCaptions.first);
+        ArtStops->SetCaption(FStartCaptions.second);
+        FRecomputed = false;
+    }
     JCT->setCurrentIndex(State.Selected - 1);
     LoadPanelPositions();
     SetLightStateBox();
@@ -178,8 +189,8 @@ void TTimeSpaceForm::EditDone(EditKind Kind) {
         return;
     }
     now.Selected = selected;
-    FUndo->push(new TEditCommand(Kind, FRecorded, now,
-                                 [this](const TEditState &state) { ApplyState(state); }));
+    FUndo->push(new TEditCommand(
+        Kind, FRecorded, now, [this](const TEditState &state) { ApplyState(state); }, FKeyRun));
     FRecorded = now;
 }
 
@@ -453,6 +464,10 @@ bool TTimeSpaceForm::DiagramKey(const QKeyEvent *Event) {
     const bool shift = modifiers == Qt::ShiftModifier;
     const bool ctrl = modifiers == Qt::ControlModifier;
     const int step = key == Qt::Key_Right || key == Qt::Key_Down ? 1 : -1;
+    if (IsMenuKey(Event)) {
+        ShowCommandMenu(CommandMenuPlace(true, QCursor::pos()));
+        return true;
+    }
     if ((key == Qt::Key_Up || key == Qt::Key_Down) && plain) {
         const int next = std::clamp(selected + step, 1, JunctionCount);
         JCT->setCurrentIndex(next - 1);
@@ -460,13 +475,13 @@ bool TTimeSpaceForm::DiagramKey(const QKeyEvent *Event) {
         EditDone(EditKind::Timing);
     } else if ((key == Qt::Key_Up || key == Qt::Key_Down) && ctrl) {
         // As a ctrl-drag by one pixel: JCT #1 does not move, the others keep between neighbours.
-        light->DragVertically(step);
+        KeyRun(selected, 1, [light, step] { light->DragVertically(step); });
     } else if ((key == Qt::Key_Left || key == Qt::Key_Right) && plain) {
-        light->DragOffset(step);
+        KeyRun(selected, 2, [light, step] { light->DragOffset(step); });
     } else if ((key == Qt::Key_Left || key == Qt::Key_Right) && shift) {
-        light->DragCycleTime(step);
+        KeyRun(selected, 3, [light, step] { light->DragCycleTime(step); });
     } else if ((key == Qt::Key_Left || key == Qt::Key_Right) && ctrl) {
-        light->DragSplit(step);
+        KeyRun(selected, 4, [light, step] { light->DragSplit(step); });
     } else if (key == Qt::Key_Delete && plain) {
         light->ResetTiming();
     } else {
@@ -475,6 +490,13 @@ bool TTimeSpaceForm::DiagramKey(const QKeyEvent *Event) {
     FKeyboardFocus = true;
     UpdateFocusFrame();
     return true;
+}
+
+void TTimeSpaceForm::KeyRun(int Junction, int Edit, const std::function<void()> &Apply) {
+    // Presses that repeat one edit of one junction are one undo step, as one drag is.
+    FKeyRun = Junction * 8 + Edit;
+    Apply();
+    FKeyRun = 0;
 }
 
 bool TTimeSpaceForm::FocusMarked() const {

@@ -163,7 +163,19 @@ class tst_Layout : public QObject {
                     Label->SetCaption(Caption);
                 }
             };
-            Show({form.DelayPerVeh}, "10.00");
+            // The delay whose ink reaches furthest towards its unit, of all it can show: the
+            // unit changes at 60, and 59.998 s still shows as 60.00.
+            QString widestDelay;
+            int reach = 0;
+            for (int hundredths = 0; hundredths <= 6000; ++hundredths) {
+                const QString caption = QString::number(hundredths / 100.0, 'f', 2);
+                form.DelayPerVeh->SetCaption(caption);
+                if (CaptionRect(form.DelayPerVeh).right() > reach) {
+                    reach = CaptionRect(form.DelayPerVeh).right();
+                    widestDelay = caption;
+                }
+            }
+            form.DelayPerVeh->SetCaption(widestDelay);
             Show({form.ArtStops}, "6.0");
             Show({form.FwMainRoadVolLabel, form.BkMainRoadVolLabel, form.DivertedTraffic2,
                   form.PercentLeaving2},

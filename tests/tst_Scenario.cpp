@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QUndoStack>
 
 #include <memory>
@@ -441,13 +442,18 @@ class tst_Scenario : public QObject {
     // Each kind of edit is one step; undo gives back exactly what was shown, redo the edit.
     void undoAndRedoEachEdit_data() {
         QTest::addColumn<int>("edit");
-        const char *names[] = {"volume track bar", "offset drag",       "split drag",
-                               "cycle drag",       "panel click",       "panel arrow",
-                               "move and refresh", "right-click reset", "ReSet",
-                               "keyboard offset"};
+        QTest::addColumn<int>("steps");
+        const char *names[] = {"volume track bar",   "offset drag",       "split drag",
+                               "cycle drag",         "panel click",       "panel arrow",
+                               "move and refresh",   "right-click reset", "ReSet",
+                               "keyboard offset run"};
         for (int i = 0; i < int(std::size(names)); ++i) {
-            QTest::newRow(names[i]) << i;
+            QTest::newRow(names[i]) << i << 1;
         }
+        // A run of presses is one step only while it makes the same edit of one junction.
+        QTest::newRow("keyboard offset, then cycle") << 10 << 2;
+        QTest::newRow("keyboard split on two junctions") << 11 << 2;
+        QTest::newRow("keyboard moves and refresh") << 12 << 1;
     }
     void undoAndRedoEachEdit() {
         QFETCH(int, edit);
@@ -495,14 +501,33 @@ class tst_Scenario : public QObject {
         case 8:
             QTest::mouseClick(form.ReSet, Qt::LeftButton);
             break;
+        case 9:
+            for (int i = 0; i < 82; ++i) {
+                QTest::keyClick(form.TimeSpaceDiagram, i % 3 == 0 ? Qt::Key_Left : Qt::Key_Right);
+            }
+            break;
+        case 10:
+            QTest::keyClick(form.TimeSpaceDiagram, Qt::Key_Right);
+            QTest::keyClick(form.TimeSpaceDiagram, Qt::Key_Right, Qt::ShiftModifier);
+            QTest::keyClick(form.TimeSpaceDiagram, Qt::Key_Right, Qt::ShiftModifier);
+            break;
+        case 11:
+            QTest::keyClick(form.TimeSpaceDiagram, Qt::Key_Right, Qt::ControlModifier);
+            QTest::keyClick(form.TimeSpaceDiagram, Qt::Key_Down);
+            QTest::keyClick(form.TimeSpaceDiagram, Qt::Key_Right, Qt::ControlModifier);
+            QTest::keyClick(form.TimeSpaceDiagram, Qt::Key_Right, Qt::ControlModifier);
+            break;
         default:
-            QTest::keyClick(form.TimeSpaceDiagram, Qt::Key_Right);
-            QTest::keyClick(form.TimeSpaceDiagram, Qt::Key_Right);
+            FormDriver::ChooseJunction(form, 4);
+            for (int i = 0; i < 5; ++i) {
+                QTest::keyClick(form.TimeSpaceDiagram, Qt::Key_Down, Qt::ControlModifier);
+            }
+            QTest::mouseClick(form.Refresh, Qt::LeftButton);
             break;
         }
         const Shown after = Look(form);
         QVERIFY(!(after.State.Settings == before.State.Settings));
-        QCOMPARE(form.UndoStack()->count(), edit == 9 ? 2 : 1);
+        QTEST(int(form.UndoStack()->count()), "steps");
         while (form.UndoStack()->canUndo()) {
             form.UndoStack()->undo();
         }
@@ -511,6 +536,31 @@ class tst_Scenario : public QObject {
             form.UndoStack()->redo();
         }
         COMPARE_SHOWN(Look(form), after);
+    }
+
+    // Undo back to the start gives back the start as it was shown: the measures' captions
+    // of the form, before any recomputation, among the rest.
+    void undoToTheStart_data() {
+        QTest::addColumn<int>("edit");
+        QTest::newRow("volume") << 0;
+        QTest::newRow("key presses") << 1;
+    }
+    void undoToTheStart() {
+        QFETCH(int, edit);
+        TTimeSpaceForm form;
+        const Shown start = Look(form);
+        QCOMPARE(form.DelayPerVeh->Caption(), QStringLiteral("00.0"));
+        if (edit == 0) {
+            FormDriver::UserMovesTrackBar(form.FwMainRoadVol, 400);
+        } else {
+            QTest::keyClick(form.TimeSpaceDiagram, Qt::Key_Right);
+        }
+        QVERIFY(form.DelayPerVeh->Caption() != QStringLiteral("00.0"));
+        form.UndoStack()->undo();
+        COMPARE_SHOWN(Look(form), start);
+        QCOMPARE(form.ArtStops->Caption(), QStringLiteral("0.0"));
+        form.UndoStack()->redo();
+        QVERIFY(form.DelayPerVeh->Caption() != QStringLiteral("00.0"));
     }
 
     // Undo gives back a pending move, the canvas a panel edit composed while it was pending
@@ -587,6 +637,53 @@ class tst_Scenario : public QObject {
         }
         COMPARE_SHOWN(Look(byKey), Look(byMouse));
         QCOMPARE(byKey.UndoStack()->count(), byMouse.UndoStack()->count());
+    }
+
+    // The menu keys open the commands at the selected junction, wherever the pointer is.
+    void menuKeysOpenAtTheJunction_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Menu") << int(Qt::Key_Menu) << 0;
+        QTest::newRow("Shift+F10") << int(Qt::Key_F10) << int(Qt::ShiftModifier);
+    }
+    void menuKeysOpenAtTheJunction() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        TTimeSpaceForm form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        FormDriver::ChooseJunction(form, 1);
+        form.TimeSpaceDiagram->setFocus(Qt::TabFocusReason);
+        QPoint opened(-1, -1);
+        QTimer::singleShot(0, &form, [&opened] {
+            if (QWidget *popup = QApplication::activePopupWidget()) {
+                opened = popup->geometry().topLeft();
+                popup->close();
+            }
+        });
+        QTest::keyClick(form.TimeSpaceDiagram, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        const TTimeSpaceLight *strip = form.Light(2);
+        QCOMPARE(opened, strip->mapToGlobal(QPoint(460 / 8, 10)));
+    }
+
+    // A hand-written file whose unit does not fit its delay: with flow the unit follows the
+    // value.
+    void delayUnitFollowsTheValue() {
+        TTimeSpaceForm source;
+        FormDriver::SetDistinctTimings(source);
+        FormDriver::UserMovesTrackBar(source.FwMainRoadVol, 840);
+        QCOMPARE(source.TimeUnits->Caption(), QStringLiteral("min"));
+        QByteArray bytes = ScenarioFile::ToJson(source.CurrentState().Settings);
+        bytes.replace("\"min\"", "\"sec\"");
+        const QString file = Path(QStringLiteral("unit.json"));
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(bytes);
+        out.close();
+        TTimeSpaceForm form;
+        QVERIFY(form.OpenFile(file));
+        QCOMPARE(form.TimeUnits->Caption(), QStringLiteral("min"));
+        QCOMPARE(form.DelayPerVeh->Caption(), source.DelayPerVeh->Caption());
     }
 
     // The focus mark lies over the diagram; the composed picture stays as it was.
