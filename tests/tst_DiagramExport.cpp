@@ -12,6 +12,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using FormDriver::DistinctTimings;
 using FormDriver::UserMovesTrackBar;
@@ -58,7 +59,11 @@ QByteArray Contents(const QString &Path) {
     QFile file(Path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+enum class Failure { FolderIsAFile, SizeLimit, ReadOnlyFolder };
 } // namespace
+
+Q_DECLARE_METATYPE(Failure)
 
 class tst_DiagramExport : public QObject {
     Q_OBJECT
@@ -96,6 +101,20 @@ class tst_DiagramExport : public QObject {
         const QImage saved(path);
         QCOMPARE(saved.size(), DiagramPicture(form).size());
         QCOMPARE(saved.copy(place).convertToFormat(canvas.format()), canvas);
+        // The picture ends 6 px below the legend's last row: that margin is bare, and the row
+        // of text (at most 20 px high) lies just above it.
+        const QRgb ground = form.palette().color(QPalette::Window).rgb();
+        int lowestInk = -1;
+        for (int y = place.bottom() + 1; y < saved.height(); ++y) {
+            for (int x = 0; x < saved.width(); ++x) {
+                if (saved.pixel(x, y) != ground) {
+                    lowestInk = y;
+                    break;
+                }
+            }
+        }
+        QCOMPARE_LT(lowestInk, saved.height() - 6);
+        QCOMPARE_GE(lowestInk, saved.height() - 6 - 20);
 
         CopyDiagram(form);
         const QImage copied = QGuiApplication::clipboard()->image();
@@ -108,16 +127,25 @@ class tst_DiagramExport : public QObject {
     void svgLegendShowsEveryJunctionsTiming_data() {
         QTest::addColumn<int>("rotation");
         QTest::addColumn<int>("southbound");
-        QTest::newRow("distinct timings") << 0 << 600;
-        QTest::newRow("rotated by one") << 1 << 450;
-        QTest::newRow("rotated by three") << 3 << 0;
+        QTest::addColumn<int>("northbound");
+        QTest::addColumn<int>("southMph");
+        QTest::addColumn<int>("northMph");
+        QTest::newRow("distinct timings") << 0 << 600 << 380 << 52 << 38;
+        QTest::newRow("rotated by one") << 1 << 450 << 0 << 35 << 55;
+        QTest::newRow("rotated by three") << 3 << 0 << 520 << 45 << 40;
     }
     void svgLegendShowsEveryJunctionsTiming() {
         QFETCH(int, rotation);
         QFETCH(int, southbound);
+        QFETCH(int, northbound);
+        QFETCH(int, southMph);
+        QFETCH(int, northMph);
         TTimeSpaceForm form;
         SetRotatedTimings(form, rotation);
         UserMovesTrackBar(form.FwMainRoadVol, southbound);
+        UserMovesTrackBar(form.BkMainRoadVol, northbound);
+        UserMovesTrackBar(form.MainRoadSpeedLimitFwd, southMph);
+        UserMovesTrackBar(form.MainRoadSpeedLimitBkd, northMph);
 
         QTemporaryDir dir;
         const QString path = dir.filePath("diagram.svg");
@@ -139,27 +167,38 @@ class tst_DiagramExport : public QObject {
             QVERIFY(texts[row + 3].endsWith(QString("(%1 %)").arg(timing.Green)));
             QVERIFY(texts[row + 5].endsWith(QString("(%1 %)").arg(timing.Red)));
         }
-        const qsizetype traffic = texts.indexOf("Southbound");
-        QVERIFY(traffic >= 0);
-        QCOMPARE(texts.value(traffic + 1), QString("%1 veh/hr").arg(southbound));
+        const qsizetype south = texts.indexOf("Southbound");
+        QVERIFY(south >= 0);
+        QCOMPARE(
+            texts.mid(south, 6),
+            (QStringList{"Southbound", QString("%1 veh/hr").arg(southbound),
+                         QString("%1 mph").arg(southMph), "Northbound",
+                         QString("%1 veh/hr").arg(northbound), QString("%1 mph").arg(northMph)}));
     }
 
-    // A failed save says why and leaves what was there. Both ways fail for root too, who
-    // ignores a folder's permissions: a folder that is a regular file, and a write cut short
-    // by the process's file-size limit (as a full disk would).
+    // A failed save says why and leaves what was there. The first two ways fail for root too,
+    // who ignores a folder's permissions: a folder that is a regular file, and a write cut
+    // short by the process's file-size limit (as a full disk would). A writable file in a
+    // read-only folder must not be overwritten in place either.
     void failedSaveSaysWhyAndKeepsTheFile_data() {
         QTest::addColumn<bool>("svg");
-        QTest::addColumn<bool>("sizeLimit"); // else the folder is a regular file
+        QTest::addColumn<Failure>("failure");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("png into a file") << false << false << "Not a directory";
-        QTest::newRow("svg into a file") << true << false << "Not a directory";
-        QTest::newRow("png over the size limit") << false << true << "File too large";
-        QTest::newRow("svg over the size limit") << true << true << "File too large";
+        QTest::newRow("png into a file") << false << Failure::FolderIsAFile << "Not a directory";
+        QTest::newRow("svg into a file") << true << Failure::FolderIsAFile << "Not a directory";
+        QTest::newRow("png over the size limit") << false << Failure::SizeLimit << "File too large";
+        QTest::newRow("svg over the size limit") << true << Failure::SizeLimit << "File too large";
+        QTest::newRow("png in a read-only folder")
+            << false << Failure::ReadOnlyFolder << "Permission denied";
     }
     void failedSaveSaysWhyAndKeepsTheFile() {
         QFETCH(bool, svg);
-        QFETCH(bool, sizeLimit);
+        QFETCH(Failure, failure);
         QFETCH(QString, reason);
+        if (failure == Failure::ReadOnlyFolder && geteuid() == 0) {
+            QSKIP("root writes into a read-only folder");
+        }
+        const bool sizeLimit = failure == Failure::SizeLimit;
         TTimeSpaceForm form;
         FormDriver::SetDistinctTimings(form);
         form.RefreshTimeSpaceDiagram();
@@ -167,11 +206,16 @@ class tst_DiagramExport : public QObject {
         QTemporaryDir dir;
         const QString name = svg ? "diagram.svg" : "diagram.png";
         const QByteArray previous = "the previous export";
-        QFile existing(dir.filePath(sizeLimit ? name : "folder"));
+        QFile existing(dir.filePath(failure == Failure::FolderIsAFile ? "folder" : name));
         QVERIFY(existing.open(QIODevice::WriteOnly));
         existing.write(previous);
         existing.close();
-        const QString path = sizeLimit ? existing.fileName() : dir.filePath("folder/" + name);
+        const QString path = failure == Failure::FolderIsAFile ? dir.filePath("folder/" + name)
+                                                               : existing.fileName();
+        const QFile::Permissions open = QFile::permissions(dir.path());
+        if (failure == Failure::ReadOnlyFolder) {
+            QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+        }
 
         QString message;
         if (sizeLimit) {
@@ -188,6 +232,7 @@ class tst_DiagramExport : public QObject {
         } else {
             message = SaveDiagram(form, path);
         }
+        QFile::setPermissions(dir.path(), open);
         QVERIFY2(message.contains(QDir::toNativeSeparators(path)), qPrintable(message));
         QVERIFY2(message.contains(reason), qPrintable(message));
         QCOMPARE(Contents(existing.fileName()), previous);

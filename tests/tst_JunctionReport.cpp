@@ -147,11 +147,24 @@ class tst_JunctionReport : public QObject {
 
     void figuresEqualTheWindows_data() {
         QTest::addColumn<Scene>("scene");
-        QTest::newRow("loaded timing") << Scene::Loaded;
-        QTest::newRow("six distinct timings") << Scene::Distinct;
-        QTest::newRow("six distinct timings, crossroad traffic") << Scene::DistinctCrossroads;
-        QTest::newRow("six distinct timings, southbound failure") << Scene::DistinctFailing;
-        QTest::newRow("six distinct timings, other speeds") << Scene::DistinctSpeeds;
+        // The arriving flows at JCT #1 and JCT #4 southbound and at JCT #3 northbound: every
+        // platoon is made at JCT #1's platoon factor, 2.5 s x cycle / 3600 s, whatever the cycle
+        // of the junction it reaches. 600 veh/hr at the loaded 115 s cycle is a 47 s platoon,
+        // 47 / 0.0799 = 588.5 veh/hr; at JCT #1's distinct 96 s cycle a 39 s platoon (the
+        // product 39.99... truncated), 585 veh/hr, still 585 at JCT #4 (105 s), where its own
+        // factor would give 535. Northbound 380 veh/hr is 30 s (375.7) and 25 s (375) long;
+        // JCT #3's 88 s would give 409. Crossroad #2's 10 % of 600 veh/hr adds a 3 s platoon
+        // (3.99... truncated): 42 s, 630 veh/hr at JCT #4.
+        QTest::addColumn<QStringList>("flows"); // SB at JCT #1, SB at JCT #4, NB at JCT #3
+        QTest::newRow("loaded timing") << Scene::Loaded << QStringList{"589", "589", "376"};
+        QTest::newRow("six distinct timings")
+            << Scene::Distinct << QStringList{"585", "585", "375"};
+        QTest::newRow("six distinct timings, crossroad traffic")
+            << Scene::DistinctCrossroads << QStringList{"585", "630", "375"};
+        QTest::newRow("six distinct timings, southbound failure")
+            << Scene::DistinctFailing << QStringList{"", "", "375"};
+        QTest::newRow("six distinct timings, other speeds")
+            << Scene::DistinctSpeeds << QStringList{"585", "585", "375"};
     }
     void figuresEqualTheWindows() {
         QFETCH(Scene, scene);
@@ -177,14 +190,12 @@ class tst_JunctionReport : public QObject {
         QCOMPARE(form.FwFailure(), failing);
         QVERIFY(FormDriver::Caption(form.DelayPerVeh) != "0.00");
         CompareWithWindow(form, *report);
-        // The arriving flow at JCT #1 southbound is the entering platoon's: 600 veh/hr at the
-        // junction's platoon factor, the platoon truncated to whole seconds.
+        QFETCH(QStringList, flows);
         if (!failing) {
-            const int cycle = form.Light(1)->CycleTime();
-            const int platoon = EntryPlatoon(600, cycle).Size[1];
-            QCOMPARE(report->Text(0, TJunctionReport::FlowSouth),
-                     QLocale().toString(platoon / PlatoonFactor(cycle), 'f', 0));
+            QCOMPARE(report->Text(0, TJunctionReport::FlowSouth), flows[0]);
+            QCOMPARE(report->Text(3, TJunctionReport::FlowSouth), flows[1]);
         }
+        QCOMPARE(report->Text(2, TJunctionReport::FlowNorth), flows[2]);
     }
 
     void followsAStripDrag() {
