@@ -264,6 +264,18 @@ TJunctionReport::TJunctionReport(TTimeSpaceForm *Form) : QWidget(Form, Qt::Tool)
     }
     layout->addWidget(FJunctions);
 
+    layout->addWidget(new QLabel(QStringLiteral("<b>Links</b> (%1 ft a pixel of the diagram; "
+                                                "travel time each way at its own speed)")
+                                     .arg(FeetPerPixel)));
+    QStringList links{QStringLiteral("North end - JCT #1")};
+    for (int k = 2; k <= JunctionCount; ++k) {
+        links << QStringLiteral("JCT #%1 - JCT #%2").arg(k - 1).arg(k);
+    }
+    links << QStringLiteral("JCT #%1 - south end").arg(JunctionCount);
+    FLinkGrid =
+        new TReportTable({"Length\nft", "Southbound\ns", "Northbound\ns"}, links, LinkCount, this);
+    layout->addWidget(FLinkGrid, 0, Qt::AlignLeft);
+
     layout->addWidget(
         new QLabel("<b>Progression band</b> (efficiency: width over JCT #1's cycle)"));
     FBandGrid = new TReportTable({"Width\ns", "Efficiency\n%", "Starts at\ns"},
@@ -294,6 +306,10 @@ void TJunctionReport::Put(TReportTable *Table, int Row, int Column, const QStrin
 
 QString TJunctionReport::Text(int Row, Column Which) const {
     return FJunctions->Text(Row, Which);
+}
+
+QString TJunctionReport::LinkText(int Link, LinkColumn Which) const {
+    return FLinkGrid->Text(Link - 1, Which);
 }
 
 QString TJunctionReport::BandText(int Row, BandColumn Which) const {
@@ -330,6 +346,7 @@ void TJunctionReport::Refresh() {
     FStale = false;
     ++FUpdates;
     RefreshJunctions();
+    RefreshLinks();
     RefreshBands();
     RefreshSimulation();
 }
@@ -419,6 +436,15 @@ void TJunctionReport::RefreshJunctions() {
     Put(FJunctions, TotalRow, QueueVehiclesNorth, fixed(vehiclesNorth, 1));
     Put(FJunctions, TotalRow, FailureSouth, failure(failsSouth));
     Put(FJunctions, TotalRow, FailureNorth, failure(failsNorth));
+}
+
+void TJunctionReport::RefreshLinks() {
+    for (int k = 1; k <= LinkCount; ++k) {
+        const LinkMeasure link = FForm->Link(k)->Measure();
+        Put(FLinkGrid, k - 1, LinkFeet, Decimal(link.Feet));
+        Put(FLinkGrid, k - 1, LinkSouthbound, Decimal(link.SouthboundSeconds));
+        Put(FLinkGrid, k - 1, LinkNorthbound, Decimal(link.NorthboundSeconds));
+    }
 }
 
 void TJunctionReport::RefreshBands() {

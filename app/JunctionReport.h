@@ -74,6 +74,11 @@ class TJunctionReport : public QWidget {
     // Rows 0 to 5 are JCT #1 to #6.
     static constexpr int TotalRow = 6;
 
+    // The links' table: one row per link, link 1 (the north end to JCT #1) to link 7 (JCT #6
+    // to the south end), each link's length in feet and its travel time each way in seconds,
+    // as the platoons drive it (the link's LinkMeasure).
+    enum LinkColumn { LinkFeet, LinkSouthbound, LinkNorthbound, LinkColumnCount };
+
     enum BandColumn { BandWidth, BandEfficiency, BandStart, BandColumnCount };
     // Rows of the band and simulation tables.
     static constexpr int SouthboundRow = 0;
@@ -92,6 +97,7 @@ class TJunctionReport : public QWidget {
 
     // The texts shown.
     QString Text(int Row, Column Which) const;
+    QString LinkText(int Link, LinkColumn Which) const;
     QString BandText(int Row, BandColumn Which) const;
     QString SimulationText(int Row, SimulationColumn Which) const;
     // Shown while the window holds the figures of a simulation.
@@ -112,11 +118,13 @@ class TJunctionReport : public QWidget {
     void SimulationChanged();
     void Refresh();
     void RefreshJunctions();
+    void RefreshLinks();
     void RefreshBands();
     void RefreshSimulation();
 
     TTimeSpaceForm *FForm;
     TReportTable *FJunctions = nullptr;
+    TReportTable *FLinkGrid = nullptr;
     TReportTable *FBandGrid = nullptr;
     TReportTable *FSimulationGrid = nullptr;
     QLabel *FSimulationNote = nullptr;

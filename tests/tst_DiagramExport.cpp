@@ -31,8 +31,8 @@ void SetRotatedTimings(TTimeSpaceForm &Form, int Rotation) {
 }
 
 // The texts of an SVG file in document order, or an empty list with the parser's complaint
-// when the file is not well-formed.
-QStringList SvgTexts(const QString &Path, QString &Complaint, int &Images) {
+// when the file is not well-formed; its title apart.
+QStringList SvgTexts(const QString &Path, QString &Complaint, int &Images, QString &Title) {
     QFile file(Path);
     if (!file.open(QIODevice::ReadOnly)) {
         Complaint = file.errorString();
@@ -44,6 +44,8 @@ QStringList SvgTexts(const QString &Path, QString &Complaint, int &Images) {
     while (reader.readNext() != QXmlStreamReader::Invalid && !reader.atEnd()) {
         if (reader.isStartElement() && reader.name() == QLatin1String("text")) {
             texts.append(reader.readElementText(QXmlStreamReader::IncludeChildElements).trimmed());
+        } else if (reader.isStartElement() && reader.name() == QLatin1String("title")) {
+            Title = reader.readElementText();
         } else if (reader.isStartElement() && reader.name() == QLatin1String("image")) {
             ++Images;
         }
@@ -123,16 +125,25 @@ class tst_DiagramExport : public QObject {
     }
 
     // The SVG is well-formed, embeds the composed picture and writes the legend as text: each
-    // junction's cycle, offset and shares on its own row, and the southbound volume.
+    // junction's cycle, offset and shares on its own row, each direction's volume and speed,
+    // and each link's length and travel times (the end links 680 ft, the inner ones 2800 ft;
+    // 52, 38, 35, 55, 45 and 40 mph are 76.27, 55.73, 51.33, 80.67, 66 and 58.67 ft/s). Its
+    // title is the scenario file's name.
     void svgLegendShowsEveryJunctionsTiming_data() {
         QTest::addColumn<int>("rotation");
         QTest::addColumn<int>("southbound");
         QTest::addColumn<int>("northbound");
         QTest::addColumn<int>("southMph");
         QTest::addColumn<int>("northMph");
-        QTest::newRow("distinct timings") << 0 << 600 << 380 << 52 << 38;
-        QTest::newRow("rotated by one") << 1 << 450 << 0 << 35 << 55;
-        QTest::newRow("rotated by three") << 3 << 0 << 520 << 45 << 40;
+        QTest::addColumn<QStringList>("endLink"); // seconds south, north
+        QTest::addColumn<QStringList>("innerLink");
+        QTest::addColumn<QString>("scenario"); // saved first unless empty
+        QTest::newRow("distinct timings") << 0 << 600 << 380 << 52 << 38 << QStringList{"9", "12"}
+                                          << QStringList{"37", "50"} << "wave.json";
+        QTest::newRow("rotated by one")
+            << 1 << 450 << 0 << 35 << 55 << QStringList{"13", "8"} << QStringList{"55", "35"} << "";
+        QTest::newRow("rotated by three") << 3 << 0 << 520 << 45 << 40 << QStringList{"10", "12"}
+                                          << QStringList{"42", "48"} << "";
     }
     void svgLegendShowsEveryJunctionsTiming() {
         QFETCH(int, rotation);
@@ -146,14 +157,24 @@ class tst_DiagramExport : public QObject {
         UserMovesTrackBar(form.BkMainRoadVol, northbound);
         UserMovesTrackBar(form.MainRoadSpeedLimitFwd, southMph);
         UserMovesTrackBar(form.MainRoadSpeedLimitBkd, northMph);
+        QFETCH(QStringList, endLink);
+        QFETCH(QStringList, innerLink);
+        QFETCH(QString, scenario);
 
         QTemporaryDir dir;
+        if (!scenario.isEmpty()) {
+            QVERIFY(form.SaveFile(dir.filePath(scenario)));
+            // An edit after the save: the window's title marks it, the picture's does not.
+            UserMovesTrackBar(form.SideVol, 10);
+        }
         const QString path = dir.filePath("diagram.svg");
         QCOMPARE(SaveDiagram(form, path), QString());
         QString complaint;
+        QString title;
         int images = 0;
-        const QStringList texts = SvgTexts(path, complaint, images);
+        const QStringList texts = SvgTexts(path, complaint, images, title);
         QVERIFY2(!texts.isEmpty(), qPrintable(complaint));
+        QCOMPARE(title, scenario.isEmpty() ? QString("TimeSpace Diagram") : scenario);
         QVERIFY(images >= 1);
         QVERIFY(texts.contains("Mile(s)"));
         QVERIFY(texts.contains("--------4"));
@@ -174,6 +195,18 @@ class tst_DiagramExport : public QObject {
             (QStringList{"Southbound", QString("%1 veh/hr").arg(southbound),
                          QString("%1 mph").arg(southMph), "Northbound",
                          QString("%1 veh/hr").arg(northbound), QString("%1 mph").arg(northMph)}));
+        for (int k = 1; k <= 7; ++k) {
+            const QString name = k == 1   ? QString("North end - JCT #1")
+                                 : k == 7 ? QString("JCT #6 - south end")
+                                          : QString("JCT #%1 - JCT #%2").arg(k - 1).arg(k);
+            const bool end = k == 1 || k == 7;
+            const QStringList &seconds = end ? endLink : innerLink;
+            const qsizetype row = texts.indexOf(name);
+            QVERIFY2(row >= 0, qPrintable(name));
+            QCOMPARE(texts.mid(row + 1, 3), (QStringList{end ? "680 ft" : "2800 ft",
+                                                         seconds[0] + " s", seconds[1] + " s"}));
+        }
+        QVERIFY(texts.contains("Lengths at 40 ft a pixel; the mile scale is a fixed guide."));
     }
 
     // A failed save says why and leaves what was there. The first two ways fail for root too,

@@ -2,12 +2,17 @@
 
 #include "app/BandOverlay.h"
 #include "app/JunctionReport.h"
+#include "app/SumoScenario.h"
 #include "controls/SpaceLink.h"
 #include "controls/TimeSpaceLink.h"
 #include "model/Progression.h"
+#include "platform/HintSwitch.h"
 
 #include <QAction>
+#include <QFile>
 #include <QTableWidget>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
 
 using FormDriver::UserMovesTrackBar;
 
@@ -196,6 +201,90 @@ class tst_JunctionReport : public QObject {
             QCOMPARE(report->Text(3, TJunctionReport::FlowSouth), flows[1]);
         }
         QCOMPARE(report->Text(2, TJunctionReport::FlowNorth), flows[2]);
+    }
+
+    // Each link's length and travel times, the same in the report, in the strips' hints and
+    // accessible descriptions and in the simulator's network (0.3048 m a foot). At the loaded
+    // places the inner links span 70 px, 2800 ft, and the end links 17 px, 680 ft. JCT #3
+    // moved down 8 px and laid out again: link 3 spans 78 px, 3120 ft, link 4 62 px, 2480 ft.
+    // 52 mph is 76.27 ft/s, 38 mph 55.73 ft/s, 40 mph 58.67 ft/s, 55 mph 80.67 ft/s.
+    void linkLengthsAgreeEverywhere_data() {
+        QTest::addColumn<int>("southMph");
+        QTest::addColumn<int>("northMph");
+        QTest::addColumn<int>("moveJct3");
+        // Per link: feet, southbound and northbound seconds, metres in the network.
+        QTest::addColumn<QList<QStringList>>("links");
+        const QStringList end52 = {"680", "9", "12", "207.26"};
+        const QStringList inner52 = {"2800", "37", "50", "853.44"};
+        QTest::newRow("loaded places, 52 mph south, 38 mph north")
+            << 52 << 38 << 0
+            << QList<QStringList>{end52, inner52, inner52, inner52, inner52, inner52, end52};
+        const QStringList end40 = {"680", "12", "8", "207.26"};
+        const QStringList inner40 = {"2800", "48", "35", "853.44"};
+        QTest::newRow("JCT #3 moved down 8 px, 40 mph south, 55 mph north")
+            << 40 << 55 << 8 << QList<QStringList>{end40,
+                                                   inner40,
+                                                   {"3120", "53", "39", "950.98"},
+                                                   {"2480", "42", "31", "755.90"},
+                                                   inner40,
+                                                   inner40,
+                                                   end40};
+    }
+    void linkLengthsAgreeEverywhere() {
+        QFETCH(int, southMph);
+        QFETCH(int, northMph);
+        QFETCH(int, moveJct3);
+        QFETCH(QList<QStringList>, links);
+        TTimeSpaceForm form;
+        ShowActive(form);
+        TJunctionReport *report = OpenReport(form);
+        UserMovesTrackBar(form.MainRoadSpeedLimitFwd, southMph);
+        UserMovesTrackBar(form.MainRoadSpeedLimitBkd, northMph);
+        if (moveJct3 != 0) {
+            TTimeSpaceLight *strip = form.Light(3);
+            QTest::mousePress(strip, Qt::LeftButton, Qt::ControlModifier, QPoint(100, 5));
+            for (int moved = 0; moved < moveJct3; moved += 4) {
+                FormDriver::MouseMove(strip, QPoint(100, 9), Qt::LeftButton, Qt::ControlModifier);
+            }
+            QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(100, 5));
+            QTest::mouseClick(form.Refresh, Qt::LeftButton);
+        }
+
+        QTemporaryDir folder;
+        QString error;
+        QVERIFY2(SumoScenario::Write(SumoScenario::PlanOf(form), folder.path(), error),
+                 qPrintable(error));
+        QFile edges(folder.filePath("arterial.edg.xml"));
+        QVERIFY(edges.open(QIODevice::ReadOnly));
+        QMap<QString, QString> metres;
+        QXmlStreamReader xml(&edges);
+        while (xml.readNextStartElement() || !xml.atEnd()) {
+            if (xml.isStartElement() && xml.name() == QLatin1String("edge")) {
+                metres[xml.attributes().value("id").toString()] =
+                    xml.attributes().value("length").toString();
+            }
+        }
+
+        for (int k = 1; k <= 7; ++k) {
+            const QStringList &link = links[k - 1];
+            QCOMPARE(report->LinkText(k, TJunctionReport::LinkFeet), link[0]);
+            QCOMPARE(report->LinkText(k, TJunctionReport::LinkSouthbound), link[1]);
+            QCOMPARE(report->LinkText(k, TJunctionReport::LinkNorthbound), link[2]);
+            QCOMPARE(metres.value(QString("s%1").arg(k)), link[3]);
+            QCOMPARE(metres.value(QString("n%1").arg(k)), link[3]);
+            // The hint's link lines follow its timing lines: the link above each strip, and
+            // the link below the last one.
+            const QString line =
+                QString("%1 ft, %2 s southbound, %3 s northbound").arg(link[0], link[1], link[2]);
+            const int strip = k <= 6 ? k : 6;
+            const QString where = k <= 6 ? "above" : "below";
+            const QString hint = THintSwitch::Hint(form.Light(strip));
+            QCOMPARE(hint.section('\r', k <= 6 ? 4 : 5, k <= 6 ? 4 : 5),
+                     QString("Link %1: %2").arg(where, line));
+            QVERIFY2(form.Light(strip)->accessibleDescription().contains(
+                         QString(", link %1 %2").arg(where, line)),
+                     qPrintable(form.Light(strip)->accessibleDescription()));
+        }
     }
 
     void followsAStripDrag() {

@@ -653,6 +653,18 @@ class Run {
                 if (light->BkCycleFailure()) {
                     expected += cr + "Backward Cycle Failure";
                 }
+                // The links as the last recomputation drove them: stale lengths would show.
+                const auto link = [&cr](const char *Where, const LinkMeasure &Link) {
+                    return cr + QStringLiteral("Link %1: %2 ft, %3 s southbound, %4 s northbound")
+                                    .arg(QLatin1StringView(Where))
+                                    .arg(Link.Feet)
+                                    .arg(Link.SouthboundSeconds)
+                                    .arg(Link.NorthboundSeconds);
+                };
+                expected += link("above", f.Link(k)->Measure());
+                if (k == 6) {
+                    expected += link("below", f.Link(7)->Measure());
+                }
                 if (THintSwitch::Hint(light) != expected) {
                     return QStringLiteral("JCT #%1 hint is %2")
                         .arg(k)
