@@ -14,9 +14,13 @@
 #include "platform/Image.h"
 #include "platform/Label.h"
 #include "platform/ProcessStart.h"
+#include "platform/Prompts.h"
 #include "platform/TrackBar.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QStringBuilder>
 
@@ -349,8 +353,29 @@ void TTimeSpaceForm::HelpSetupClick(QObject *) {
 }
 
 void TTimeSpaceForm::ExecBrowser(const QString &Browser, const QString &HelpPage) {
-    // A browser that cannot be started changes nothing and reports nothing.
-    CreateProcessSimple(BrowserLaunch::BrowserCommandLine(Browser, HelpPage));
+    if (CreateProcessSimple(BrowserLaunch::BrowserCommandLine(Browser, HelpPage))) {
+        return;
+    }
+    // The configured browser cannot be started (the start value names another system's
+    // program): the desktop's default browser shows the page instead, and when there is no
+    // page or no desktop to open it, the user learns where it is.
+    const QUrl page = BrowserLaunch::HelpPageUrl(HelpPage, QDir::currentPath(),
+                                                 QCoreApplication::applicationDirPath());
+    const QString file = QDir::toNativeSeparators(page.toLocalFile());
+    if (!QFileInfo(page.toLocalFile()).isFile()) {
+        Prompts::ShowMessage(this, Prompts::MessageKind::Warning, QStringLiteral("Help"),
+                             QStringLiteral("The help page was not found:\n\n%1\n\nHelp Setup "
+                                            "sets the page that Help opens.")
+                                 .arg(file));
+        return;
+    }
+    if (!Prompts::OpenUrl(page)) {
+        Prompts::ShowMessage(this, Prompts::MessageKind::Warning, QStringLiteral("Help"),
+                             QStringLiteral("No browser could be started for help. Open the help "
+                                            "page yourself:\n\n%1\n\nHelp Setup sets the "
+                                            "browser that Help starts.")
+                                 .arg(file));
+    }
 }
 
 bool TTimeSpaceForm::CreateProcessSimple(const QString &CommandLine) {

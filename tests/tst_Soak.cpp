@@ -8,6 +8,7 @@
 #include "platform/HintSwitch.h"
 #include "platform/Image.h"
 #include "platform/ProcessStart.h"
+#include "platform/Prompts.h"
 #include "platform/UpDown.h"
 
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include <QGroupBox>
 #include <QMouseEvent>
 #include <QRegularExpression>
+#include <QUrl>
 #include <QWheelEvent>
 
 #include <array>
@@ -781,7 +783,10 @@ class tst_Soak : public QObject {
         QLocale::setDefault(QLocale::c());
         FSeed = SeedFromEnvironment();
         FCount = EventsFromEnvironment();
-        // Help is clicked only while its command line cannot start anything here.
+        // Help is clicked only while its command line cannot start anything here; the page it
+        // then hands to the desktop, or the message that it is not there, goes nowhere.
+        Prompts::SetUrlOpener([](const QUrl &) { return true; });
+        Prompts::SetMessageAnswerer([](Prompts::MessageKind, const QString &, const QString &) {});
         const TTimeSpaceForm probe;
         const bool helpIsInert =
             !ProcessStart::ResolveCommandLine(
