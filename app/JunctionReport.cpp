@@ -242,6 +242,21 @@ struct DirectionFigures {
 const QString Unbounded = FromView(UnboundedCaption);
 } // namespace
 
+std::optional<QPoint> ReportPlace(const QRect &MainFrame, const QSize &ReportFrame,
+                                  const QRect &Screen) {
+    const int top = std::max(Screen.top(),
+                             std::min(MainFrame.top(), Screen.bottom() + 1 - ReportFrame.height()));
+    const int right = MainFrame.right() + 1 + ReportGap;
+    if (right + ReportFrame.width() - 1 <= Screen.right()) {
+        return QPoint(right, top);
+    }
+    const int left = MainFrame.left() - ReportGap - ReportFrame.width();
+    if (left >= Screen.left()) {
+        return QPoint(left, top);
+    }
+    return std::nullopt;
+}
+
 TJunctionReport::TJunctionReport(TTimeSpaceForm *Form) : QWidget(Form, Qt::Tool), FForm(Form) {
     setObjectName("JunctionReport");
     setWindowTitle("Junction Report");

@@ -2,14 +2,26 @@
 
 #include "app/BandOverlay.h"
 
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
 class QLabel;
 class TReportTable;
 class TTimeSpaceForm;
+
+// Where the report's frame goes so that it lies beside the main window's frame, not over it:
+// ReportGap pixels to its right, else to its left, its top level with the main window's (raised
+// as far as the screen's bottom needs), when the screen's available area has room; nothing when
+// it has room on neither side.
+inline constexpr int ReportGap = 8;
+std::optional<QPoint> ReportPlace(const QRect &MainFrame, const QSize &ReportFrame,
+                                  const QRect &Screen);
 
 // The junction report: a tool window of the main window with one row per junction and a total
 // row, the progression band of each direction, and the last simulation's figures beside

@@ -150,6 +150,35 @@ class tst_JunctionReport : public QObject {
         QVERIFY(overlay->isVisible());
     }
 
+    // The report opens beside the main window, not over it: on a 1920 x 1080 screen (the
+    // bottom 40 px taken by a panel), a 746 x 710 main frame at (100, 50) leaves 1920 - 854 =
+    // 1066 px on its right after the 8 px gap; at (1100, 50) 1100 - 8 = 1092 px on its left.
+    void reportPlace_data() {
+        QTest::addColumn<QRect>("main");
+        QTest::addColumn<QSize>("report");
+        QTest::addColumn<QPoint>("place"); // (-1, -1): no room beside it
+        const QRect left(100, 50, 746, 710);
+        const QRect right(1100, 50, 746, 710);
+        QTest::newRow("right of it") << left << QSize(900, 500) << QPoint(854, 50);
+        QTest::newRow("right, to the screen's edge") << left << QSize(1066, 500) << QPoint(854, 50);
+        QTest::newRow("right one pixel short, none left")
+            << left << QSize(1067, 500) << QPoint(-1, -1);
+        QTest::newRow("left of it") << right << QSize(900, 500) << QPoint(192, 50);
+        QTest::newRow("left, to the screen's edge") << right << QSize(1092, 500) << QPoint(0, 50);
+        QTest::newRow("left one pixel short") << right << QSize(1093, 500) << QPoint(-1, -1);
+        // Raised to end at the panel: 1040 - 600 = 440, and no higher than the screen's top.
+        QTest::newRow("raised to fit above the panel")
+            << QRect(100, 700, 746, 300) << QSize(900, 600) << QPoint(854, 440);
+        QTest::newRow("taller than the screen") << left << QSize(900, 1200) << QPoint(854, 0);
+    }
+    void reportPlace() {
+        QFETCH(QRect, main);
+        QFETCH(QSize, report);
+        QFETCH(QPoint, place);
+        const std::optional<QPoint> placed = ReportPlace(main, report, QRect(0, 0, 1920, 1040));
+        QCOMPARE(placed.value_or(QPoint(-1, -1)), place);
+    }
+
     void figuresEqualTheWindows_data() {
         QTest::addColumn<Scene>("scene");
         // The arriving flows at JCT #1 and JCT #4 southbound and at JCT #3 northbound: every
