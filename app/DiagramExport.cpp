@@ -110,10 +110,8 @@ Table LinkTable(const TTimeSpaceForm &Form) {
     table.Rows.append({"Link", "Length", "Time south", "Time north"});
     for (int k = 1; k <= LinkCount; ++k) {
         const LinkMeasure link = Form.Link(k)->Measure();
-        const QString name = k == 1           ? QString("North end - JCT #1")
-                             : k == LinkCount ? QString("JCT #%1 - south end").arg(k - 1)
-                                              : QString("JCT #%1 - JCT #%2").arg(k - 1).arg(k);
-        table.Rows.append({name, Decimal(link.Feet) + " ft", Decimal(link.SouthboundSeconds) + " s",
+        table.Rows.append({LinkCaption(k), Decimal(link.Feet) + " ft",
+                           Decimal(link.SouthboundSeconds) + " s",
                            Decimal(link.NorthboundSeconds) + " s"});
     }
     return table;

@@ -282,11 +282,10 @@ TJunctionReport::TJunctionReport(TTimeSpaceForm *Form) : QWidget(Form, Qt::Tool)
     layout->addWidget(new QLabel(QStringLiteral("<b>Links</b> (%1 ft a pixel of the diagram; "
                                                 "travel time each way at its own speed)")
                                      .arg(FeetPerPixel)));
-    QStringList links{QStringLiteral("North end - JCT #1")};
-    for (int k = 2; k <= JunctionCount; ++k) {
-        links << QStringLiteral("JCT #%1 - JCT #%2").arg(k - 1).arg(k);
+    QStringList links;
+    for (int k = 1; k <= LinkCount; ++k) {
+        links << LinkCaption(k);
     }
-    links << QStringLiteral("JCT #%1 - south end").arg(JunctionCount);
     FLinkGrid =
         new TReportTable({"Length\nft", "Southbound\ns", "Northbound\ns"}, links, LinkCount, this);
     layout->addWidget(FLinkGrid, 0, Qt::AlignLeft);
