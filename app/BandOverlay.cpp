@@ -25,10 +25,9 @@ ArterialBands WindowBands(const TTimeSpaceForm &Form) {
     PerLink<std::int32_t> southbound{};
     PerLink<std::int32_t> northbound{};
     for (int k = 1; k <= LinkCount; ++k) {
-        const TTimeSpaceLink *link = Form.Link(k);
-        const int span = link->TravelSpan();
-        southbound[k] = TravelTime(span, link->FwdSpeedMph());
-        northbound[k] = TravelTime(span, link->BackSpeedMph());
+        const LinkMeasure link = Form.Link(k)->Measure();
+        southbound[k] = link.SouthboundSeconds;
+        northbound[k] = link.NorthboundSeconds;
     }
     const int cycle = Form.Light(1)->CycleTime();
     return {FindBand(BandDirection::Southbound, greens, southbound, StripWidth, cycle),

@@ -4,6 +4,7 @@
 #include "app/TextHelpers.h"
 #include "controls/SpaceLink.h"
 #include "controls/TimeSpaceLight.h"
+#include "controls/TimeSpaceLink.h"
 #include "model/Progression.h"
 #include "platform/Colors.h"
 #include "platform/Fonts.h"
@@ -14,6 +15,7 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -101,6 +103,24 @@ Table TrafficTable(const TTimeSpaceForm &Form) {
     return table;
 }
 
+// Each link's length and travel time each way, as the platoons drive it; the note says how the
+// lengths relate to the mile scale beside the diagram.
+Table LinkTable(const TTimeSpaceForm &Form) {
+    Table table;
+    table.Rows.append({"Link", "Length", "Time south", "Time north"});
+    for (int k = 1; k <= LinkCount; ++k) {
+        const LinkMeasure link = Form.Link(k)->Measure();
+        table.Rows.append({LinkCaption(k), Decimal(link.Feet) + " ft",
+                           Decimal(link.SouthboundSeconds) + " s",
+                           Decimal(link.NorthboundSeconds) + " s"});
+    }
+    return table;
+}
+
+QString LinkNote() {
+    return QString("Lengths at %1 ft a pixel; the mile scale is a fixed guide.").arg(FeetPerPixel);
+}
+
 // Where everything goes. The metrics are the fonts' own, not a device's, so the PNG and the
 // SVG are laid out alike.
 struct Layout {
@@ -110,7 +130,12 @@ struct Layout {
     int RowHeight = 0;
     Table Timing;
     Table Traffic;
+    Table Links;
     QPoint LegendAt;
+    // The traffic table beside the timing table; the links table and its note under it.
+    QPoint TrafficAt;
+    QPoint LinksAt;
+    QPoint NoteAt;
     QSize Size;
 };
 
@@ -150,15 +175,26 @@ Layout LayOut(const TTimeSpaceForm &Form) {
 
     layout.Timing = TimingTable(Form);
     layout.Traffic = TrafficTable(Form);
+    layout.Links = LinkTable(Form);
     MeasureColumns(layout.Timing, layout.Font, layout.HeadingFont);
     MeasureColumns(layout.Traffic, layout.Font, layout.HeadingFont);
+    MeasureColumns(layout.Links, layout.Font, layout.HeadingFont);
     layout.RowHeight =
         std::max(QFontMetrics(layout.Font).height(), QFontMetrics(layout.HeadingFont).height()) +
         RowSpacing;
 
     layout.LegendAt = QPoint(Pad, layout.Part.height() + LegendGap);
-    const int rows = int(std::max(layout.Timing.Rows.size(), layout.Traffic.Rows.size()));
-    const int legendWidth = layout.Timing.Width() + TableGap + layout.Traffic.Width();
+    layout.TrafficAt = layout.LegendAt + QPoint(layout.Timing.Width() + TableGap, 0);
+    // One blank row between the traffic table and the links table.
+    const int trafficRows = int(layout.Traffic.Rows.size()) + 1;
+    layout.LinksAt = layout.TrafficAt + QPoint(0, trafficRows * layout.RowHeight);
+    layout.NoteAt = layout.LinksAt + QPoint(0, int(layout.Links.Rows.size()) * layout.RowHeight);
+    const int secondColumnRows = trafficRows + int(layout.Links.Rows.size()) + 1;
+    const int rows = std::max(int(layout.Timing.Rows.size()), secondColumnRows);
+    const int noteWidth = QFontMetrics(FullWidth(layout.Font)).horizontalAdvance(LinkNote());
+    const int secondColumnWidth =
+        std::max({layout.Traffic.Width(), layout.Links.Width(), noteWidth});
+    const int legendWidth = layout.Timing.Width() + TableGap + secondColumnWidth;
     layout.Size = QSize(std::max(layout.Part.width(), Pad + legendWidth + Pad),
                         layout.LegendAt.y() + rows * layout.RowHeight + Pad);
     return layout;
@@ -254,8 +290,12 @@ void PaintDiagram(QPainter &Painter, const TTimeSpaceForm &Form, const Layout &L
     Painter.restore();
 
     DrawTable(Painter, Layout, Layout.Timing, Layout.LegendAt);
-    DrawTable(Painter, Layout, Layout.Traffic,
-              Layout.LegendAt + QPoint(Layout.Timing.Width() + TableGap, 0));
+    DrawTable(Painter, Layout, Layout.Traffic, Layout.TrafficAt);
+    DrawTable(Painter, Layout, Layout.Links, Layout.LinksAt);
+    Painter.setFont(Drawn(Layout.Font));
+    Painter.drawText(QRect(Layout.NoteAt,
+                           QSize(Layout.Size.width() - Layout.NoteAt.x() - Pad, Layout.RowHeight)),
+                     int(Qt::AlignLeft | Qt::AlignVCenter), LinkNote());
 }
 
 QString CannotSave(const QString &Path, const QString &Why) {
@@ -326,7 +366,9 @@ QString SaveDiagramSvg(const TTimeSpaceForm &Form, const QString &Path) {
     generator.setViewBox(QRect(QPoint(0, 0), layout.Size));
     // The window's 96 pixels per inch: one unit of the file is one pixel of the window.
     generator.setResolution(96);
-    generator.setTitle(Form.windowTitle());
+    // The scenario's file name, not the window's title with its unsaved-changes placeholder.
+    generator.setTitle(Form.FileName().isEmpty() ? QString("TimeSpace Diagram")
+                                                 : QFileInfo(Form.FileName()).fileName());
     generator.setDescription("Time-space diagram of the arterial's six junctions");
     QPainter painter;
     if (!painter.begin(&generator)) {

@@ -242,6 +242,21 @@ struct DirectionFigures {
 const QString Unbounded = FromView(UnboundedCaption);
 } // namespace
 
+std::optional<QPoint> ReportPlace(const QRect &MainFrame, const QSize &ReportFrame,
+                                  const QRect &Screen) {
+    const int top = std::max(Screen.top(),
+                             std::min(MainFrame.top(), Screen.bottom() + 1 - ReportFrame.height()));
+    const int right = MainFrame.right() + 1 + ReportGap;
+    if (right + ReportFrame.width() - 1 <= Screen.right()) {
+        return QPoint(right, top);
+    }
+    const int left = MainFrame.left() - ReportGap - ReportFrame.width();
+    if (left >= Screen.left()) {
+        return QPoint(left, top);
+    }
+    return std::nullopt;
+}
+
 TJunctionReport::TJunctionReport(TTimeSpaceForm *Form) : QWidget(Form, Qt::Tool), FForm(Form) {
     setObjectName("JunctionReport");
     setWindowTitle("Junction Report");
@@ -263,6 +278,17 @@ TJunctionReport::TJunctionReport(TTimeSpaceForm *Form) : QWidget(Form, Qt::Tool)
         Put(FJunctions, r, Junction, rows[r]);
     }
     layout->addWidget(FJunctions);
+
+    layout->addWidget(new QLabel(QStringLiteral("<b>Links</b> (%1 ft a pixel of the diagram; "
+                                                "travel time each way at its own speed)")
+                                     .arg(FeetPerPixel)));
+    QStringList links;
+    for (int k = 1; k <= LinkCount; ++k) {
+        links << LinkCaption(k);
+    }
+    FLinkGrid =
+        new TReportTable({"Length\nft", "Southbound\ns", "Northbound\ns"}, links, LinkCount, this);
+    layout->addWidget(FLinkGrid, 0, Qt::AlignLeft);
 
     layout->addWidget(
         new QLabel("<b>Progression band</b> (efficiency: width over JCT #1's cycle)"));
@@ -294,6 +320,10 @@ void TJunctionReport::Put(TReportTable *Table, int Row, int Column, const QStrin
 
 QString TJunctionReport::Text(int Row, Column Which) const {
     return FJunctions->Text(Row, Which);
+}
+
+QString TJunctionReport::LinkText(int Link, LinkColumn Which) const {
+    return FLinkGrid->Text(Link - 1, Which);
 }
 
 QString TJunctionReport::BandText(int Row, BandColumn Which) const {
@@ -330,6 +360,7 @@ void TJunctionReport::Refresh() {
     FStale = false;
     ++FUpdates;
     RefreshJunctions();
+    RefreshLinks();
     RefreshBands();
     RefreshSimulation();
 }
@@ -419,6 +450,15 @@ void TJunctionReport::RefreshJunctions() {
     Put(FJunctions, TotalRow, QueueVehiclesNorth, fixed(vehiclesNorth, 1));
     Put(FJunctions, TotalRow, FailureSouth, failure(failsSouth));
     Put(FJunctions, TotalRow, FailureNorth, failure(failsNorth));
+}
+
+void TJunctionReport::RefreshLinks() {
+    for (int k = 1; k <= LinkCount; ++k) {
+        const LinkMeasure link = FForm->Link(k)->Measure();
+        Put(FLinkGrid, k - 1, LinkFeet, Decimal(link.Feet));
+        Put(FLinkGrid, k - 1, LinkSouthbound, Decimal(link.SouthboundSeconds));
+        Put(FLinkGrid, k - 1, LinkNorthbound, Decimal(link.NorthboundSeconds));
+    }
 }
 
 void TJunctionReport::RefreshBands() {

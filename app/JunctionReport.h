@@ -2,14 +2,26 @@
 
 #include "app/BandOverlay.h"
 
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
 class QLabel;
 class TReportTable;
 class TTimeSpaceForm;
+
+// Where the report's frame goes so that it lies beside the main window's frame, not over it:
+// ReportGap pixels to its right, else to its left, its top level with the main window's (raised
+// as far as the screen's bottom needs), when the screen's available area has room; nothing when
+// it has room on neither side.
+inline constexpr int ReportGap = 8;
+std::optional<QPoint> ReportPlace(const QRect &MainFrame, const QSize &ReportFrame,
+                                  const QRect &Screen);
 
 // The junction report: a tool window of the main window with one row per junction and a total
 // row, the progression band of each direction, and the last simulation's figures beside
@@ -74,6 +86,11 @@ class TJunctionReport : public QWidget {
     // Rows 0 to 5 are JCT #1 to #6.
     static constexpr int TotalRow = 6;
 
+    // The links' table: one row per link, link 1 (the north end to JCT #1) to link 7 (JCT #6
+    // to the south end), each link's length in feet and its travel time each way in seconds,
+    // as the platoons drive it (the link's LinkMeasure).
+    enum LinkColumn { LinkFeet, LinkSouthbound, LinkNorthbound, LinkColumnCount };
+
     enum BandColumn { BandWidth, BandEfficiency, BandStart, BandColumnCount };
     // Rows of the band and simulation tables.
     static constexpr int SouthboundRow = 0;
@@ -92,6 +109,7 @@ class TJunctionReport : public QWidget {
 
     // The texts shown.
     QString Text(int Row, Column Which) const;
+    QString LinkText(int Link, LinkColumn Which) const;
     QString BandText(int Row, BandColumn Which) const;
     QString SimulationText(int Row, SimulationColumn Which) const;
     // Shown while the window holds the figures of a simulation.
@@ -112,11 +130,13 @@ class TJunctionReport : public QWidget {
     void SimulationChanged();
     void Refresh();
     void RefreshJunctions();
+    void RefreshLinks();
     void RefreshBands();
     void RefreshSimulation();
 
     TTimeSpaceForm *FForm;
     TReportTable *FJunctions = nullptr;
+    TReportTable *FLinkGrid = nullptr;
     TReportTable *FBandGrid = nullptr;
     TReportTable *FSimulationGrid = nullptr;
     QLabel *FSimulationNote = nullptr;

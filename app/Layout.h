@@ -22,7 +22,8 @@ inline constexpr int QueueLinkWidth = 35;
 inline constexpr int BlinkInterval = 400; // ms of a failure lamp's blink
 
 // The strips' tops as loaded and as Reset puts them back: JCT #1 at StripTopFirst, then one
-// StripSpacing apart (3000 ft at 40 ft per pixel, less the strip).
+// StripSpacing apart. The link between two strips spans 70 of those pixels of travel (from the
+// strip above to the middle of the strip below): 2800 ft at 40 ft per pixel.
 inline constexpr int StripTopFirst = 12;
 inline constexpr int StripSpacing = 75;
 inline constexpr PerJunction<int> LoadedStripTops{

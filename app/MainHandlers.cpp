@@ -14,9 +14,13 @@
 #include "platform/Image.h"
 #include "platform/Label.h"
 #include "platform/ProcessStart.h"
+#include "platform/Prompts.h"
 #include "platform/TrackBar.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QStringBuilder>
 
@@ -277,12 +281,35 @@ void TTimeSpaceForm::SetTrafficLightHints(TTimeSpaceLight *Light) {
     } else if (Light->FwCycleFailure()) {
         failure = QLatin1StringView("\rForward Cycle Failure");
     }
+    // The timing's lines come first, as they always were; the link above the strip follows
+    // (for the last strip the link below it too), as the platoons drive it.
+    int junction = 1;
+    while (junction < JunctionCount && FLights[junction] != Light) {
+        ++junction;
+    }
+    const LinkMeasure above = FLinks[junction]->Measure();
+    const auto linkLine = [cr](QLatin1StringView Where, const LinkMeasure &Link) -> QString {
+        return cr % Where % Decimal(Link.Feet) % QLatin1StringView(" ft, ") %
+               Decimal(Link.SouthboundSeconds) % QLatin1StringView(" s southbound, ") %
+               Decimal(Link.NorthboundSeconds) % QLatin1StringView(" s northbound");
+    };
+    QString links = linkLine(QLatin1StringView("Link above: "), above);
+    if (junction == JunctionCount) {
+        links += linkLine(QLatin1StringView("Link below: "), FLinks[LinkCount]->Measure());
+    }
     const QString hint = QLatin1StringView("CycleTime: ") % Decimal(Light->CycleTime()) % cr %
                          QLatin1StringView("CycleOffset: ") % Decimal(Light->CycleOffset()) % cr %
                          QLatin1StringView("Percent Green: ") % Decimal(100 - Light->PercentRed()) %
                          cr % QLatin1StringView("Percent Red: ") % Decimal(Light->PercentRed()) %
-                         failure;
+                         failure % links;
     THintSwitch::SetHint(Light, hint);
+    const auto linkText = [](const QString &Where, const LinkMeasure &Link) -> QString {
+        return QStringLiteral(", %1 %2 ft, %3 s southbound, %4 s northbound")
+            .arg(Where)
+            .arg(Link.Feet)
+            .arg(Link.SouthboundSeconds)
+            .arg(Link.NorthboundSeconds);
+    };
     Light->setAccessibleDescription(
         QStringLiteral("Cycle %1 s, offset %2 s, green %3 %, red %4 %")
             .arg(Light->CycleTime())
@@ -290,7 +317,11 @@ void TTimeSpaceForm::SetTrafficLightHints(TTimeSpaceLight *Light) {
             .arg(100 - Light->PercentRed())
             .arg(Light->PercentRed()) +
         (Light->FwCycleFailure() ? QStringLiteral(", southbound cycle failure") : QString()) +
-        (Light->BkCycleFailure() ? QStringLiteral(", northbound cycle failure") : QString()));
+        (Light->BkCycleFailure() ? QStringLiteral(", northbound cycle failure") : QString()) +
+        linkText(QStringLiteral("link above"), above) +
+        (junction == JunctionCount
+             ? linkText(QStringLiteral("link below"), FLinks[LinkCount]->Measure())
+             : QString()));
 }
 
 void TTimeSpaceForm::ThreadedTimer1Timer(QObject *) {
@@ -322,8 +353,29 @@ void TTimeSpaceForm::HelpSetupClick(QObject *) {
 }
 
 void TTimeSpaceForm::ExecBrowser(const QString &Browser, const QString &HelpPage) {
-    // A browser that cannot be started changes nothing and reports nothing.
-    CreateProcessSimple(BrowserLaunch::BrowserCommandLine(Browser, HelpPage));
+    if (CreateProcessSimple(BrowserLaunch::BrowserCommandLine(Browser, HelpPage))) {
+        return;
+    }
+    // The configured browser cannot be started (the start value names another system's
+    // program): the desktop's default browser shows the page instead, and when there is no
+    // page or no desktop to open it, the user learns where it is.
+    const QUrl page = BrowserLaunch::HelpPageUrl(HelpPage, QDir::currentPath(),
+                                                 QCoreApplication::applicationDirPath());
+    const QString file = QDir::toNativeSeparators(page.toLocalFile());
+    if (!QFileInfo(page.toLocalFile()).isFile()) {
+        Prompts::ShowMessage(this, Prompts::MessageKind::Warning, QStringLiteral("Help"),
+                             QStringLiteral("The help page was not found:\n\n%1\n\nHelp Setup "
+                                            "sets the page that Help opens.")
+                                 .arg(file));
+        return;
+    }
+    if (!Prompts::OpenUrl(page)) {
+        Prompts::ShowMessage(this, Prompts::MessageKind::Warning, QStringLiteral("Help"),
+                             QStringLiteral("No browser could be started for help. Open the help "
+                                            "page yourself:\n\n%1\n\nHelp Setup sets the "
+                                            "browser that Help starts.")
+                                 .arg(file));
+    }
 }
 
 bool TTimeSpaceForm::CreateProcessSimple(const QString &CommandLine) {

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QKeySequence>
+#include <QScreen>
 
 // The junction report and the progression band's commands.
 void TTimeSpaceForm::AddReportCommands() {
@@ -19,6 +20,17 @@ void TTimeSpaceForm::AddReportCommands() {
     connect(report, &QAction::triggered, this, [this] {
         if (FReport == nullptr) {
             FReport = new TJunctionReport(this);
+            // Placed once, on first opening: later the report stays where the user put it. The
+            // report's frame is taken as wide as the main window's.
+            const QSize frame = frameGeometry().size() - size();
+            const QScreen *screen = this->screen();
+            const std::optional<QPoint> place =
+                screen == nullptr ? std::nullopt
+                                  : ReportPlace(frameGeometry(), FReport->sizeHint() + frame,
+                                                screen->availableGeometry());
+            if (place) {
+                FReport->move(*place);
+            }
         }
         FReport->show();
         FReport->raise();

@@ -63,7 +63,7 @@ PerLink<double> NodeDepths(const ArterialPlan &Plan) {
     PerLink<double> depth{};
     double y = 0.0;
     for (int k = 1; k <= LinkCount; ++k) {
-        y += SpanMetres(Plan.SpanPixels[k]);
+        y += LinkMetres(Plan, k);
         depth[k] = y;
     }
     return depth;
@@ -111,7 +111,7 @@ void WriteEdges(QXmlStreamWriter &Xml, const ArterialPlan &Plan) {
     const double north = SpeedMetresPerSecond(Plan.NorthSpeedMph);
     // The cross streets keep the southbound speed: only crossroad #2's traffic drives them.
     for (int k = 1; k <= LinkCount; ++k) {
-        const double length = SpanMetres(Plan.SpanPixels[k]);
+        const double length = LinkMetres(Plan, k);
         Edge(Xml, SouthEdge(k), NorthNode(k), SouthNode(k), south, length);
         Edge(Xml, NorthEdge(k), SouthNode(k), NorthNode(k), north, length);
     }
@@ -272,7 +272,7 @@ void WriteDetectors(QXmlStreamWriter &Xml, const ArterialPlan &Plan) {
                     {{"id", QStringLiteral("q.%1.%2").arg(southbound ? 's' : 'n').arg(k)},
                      {"lane", lane},
                      {"pos", "0"},
-                     {"length", Number(SpanMetres(Plan.SpanPixels[link]) - 0.1)},
+                     {"length", Number(LinkMetres(Plan, link) - 0.1)},
                      {"friendlyPos", "true"},
                      {"period", period},
                      {"file", QLatin1StringView(QueueFile)}});

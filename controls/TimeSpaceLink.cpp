@@ -211,12 +211,16 @@ int TTimeSpaceLink::TravelSpan() const {
     return ::TravelSpan(height(), FTrafficLightHeight);
 }
 
+LinkMeasure TTimeSpaceLink::Measure() const {
+    return MeasureLink(TravelSpan(), FFwdSpeedMph, FBackSpeedMph);
+}
+
 void TTimeSpaceLink::ComputeTravel() {
-    const int span = TravelSpan();
+    const LinkMeasure link = Measure();
     FFwInput = MergePlatoons(FFwInput, width());
     FBkInput = MergePlatoons(FBkInput, width());
-    FFwOutput = TravelPlatoons(FFwInput, FFwOutput, width(), TravelTime(span, FFwdSpeedMph));
-    FBkOutput = TravelPlatoons(FBkInput, FBkOutput, width(), TravelTime(span, FBackSpeedMph));
+    FFwOutput = TravelPlatoons(FFwInput, FFwOutput, width(), link.SouthboundSeconds);
+    FBkOutput = TravelPlatoons(FBkInput, FBkOutput, width(), link.NorthboundSeconds);
     Changed();
 }
 

@@ -2,6 +2,7 @@
 
 #include "controls/CachedPicture.h"
 #include "model/Common.h"
+#include "model/Travel.h"
 
 #include <QColor>
 #include <QPoint>
@@ -64,6 +65,8 @@ class TTimeSpaceLink : public TCachedPicture {
 
     // Pixels from the top edge to the middle of the strip below, where southbound bands end.
     int TravelSpan() const;
+    // The span's length in feet and its travel time each way at the current speeds.
+    LinkMeasure Measure() const;
 
   protected:
     void Render(QImage &Picture, bool Fresh) override;

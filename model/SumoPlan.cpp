@@ -8,14 +8,21 @@
 #include <cmath>
 #include <numeric>
 
-double SpanMetres(std::int32_t spanPixels) {
-    return static_cast<double>(static_cast<Extended>(spanPixels) * FeetPerPixel *
-                               static_cast<Extended>(MetresPerFoot));
+double FeetToMetres(std::int32_t feet) {
+    return static_cast<double>(static_cast<Extended>(feet) * static_cast<Extended>(MetresPerFoot));
 }
 
 double SpeedMetresPerSecond(std::int32_t mph) {
     return static_cast<double>(static_cast<Extended>(mph) *
                                static_cast<Extended>(MetresPerSecondPerMph));
+}
+
+LinkMeasure PlanLink(const ArterialPlan &Plan, int Link) {
+    return MeasureLink(Plan.SpanPixels[Link], Plan.SouthSpeedMph, Plan.NorthSpeedMph);
+}
+
+double LinkMetres(const ArterialPlan &Plan, int Link) {
+    return FeetToMetres(PlanLink(Plan, Link).Feet);
 }
 
 SignalProgram SignalProgramFor(const JunctionSignal &Signal) {
@@ -48,9 +55,10 @@ double MeasurementEnd(const ArterialPlan &Plan) {
 }
 
 double SimulationEnd(const ArterialPlan &Plan) {
-    const double metres =
-        std::accumulate(Plan.SpanPixels.begin(), Plan.SpanPixels.end(), 0.0,
-                        [](double sum, int span) { return sum + SpanMetres(span); });
+    double metres = 0.0;
+    for (int k = 1; k <= LinkCount; ++k) {
+        metres += LinkMetres(Plan, k);
+    }
     const double slowest =
         SpeedMetresPerSecond(std::max(1, std::min(Plan.SouthSpeedMph, Plan.NorthSpeedMph)));
     std::int32_t longest = 0;

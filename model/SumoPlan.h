@@ -3,6 +3,7 @@
 #include "model/Common.h"
 #include "model/SignalTiming.h"
 #include "model/SimulationFigures.h"
+#include "model/Travel.h"
 
 #include <cstdint>
 #include <optional>
@@ -34,9 +35,7 @@ inline constexpr int CrossYellowSeconds = 3;
 // on and 2.50 s over the whole queue.
 inline constexpr double DriverReactionTime = 2.15;
 
-// Metres of a link's travel span (FeetPerPixel feet a pixel): the distance a platoon covers in
-// the diagram's travel time, so that free-flow times at the set speed are the diagram's.
-double SpanMetres(std::int32_t spanPixels);
+double FeetToMetres(std::int32_t feet);
 double SpeedMetresPerSecond(std::int32_t mph);
 
 // One junction's timing as its strip holds it.
@@ -72,6 +71,12 @@ struct ArterialPlan {
     std::int32_t EnteringPercent = 0; // of the southbound volume, from crossroad #2
     std::int32_t LeavingPercent = 0;  // of the southbound traffic, onto crossroad #5
 };
+
+// Link k of the plan as the diagram drives it (MeasureLink at the plan's speeds), and its
+// length in metres: the distance a platoon covers in the diagram's travel time, so that
+// free-flow times at the set speed are the diagram's.
+LinkMeasure PlanLink(const ArterialPlan &Plan, int Link);
+double LinkMetres(const ArterialPlan &Plan, int Link);
 
 // Vehicles of a platoon entering the arterial at JCT #1's cycle: the entry platoon's seconds
 // over the saturation headway, rounded.

@@ -20,6 +20,10 @@ std::int32_t TravelTime(std::int32_t span, std::int32_t speedMph) {
     return Round(static_cast<Extended>(FeetPerPixel * span) / FeetPerSecond(speedMph));
 }
 
+LinkMeasure MeasureLink(std::int32_t span, std::int32_t southMph, std::int32_t northMph) {
+    return {FeetPerPixel * span, TravelTime(span, southMph), TravelTime(span, northMph)};
+}
+
 PlatoonSet TravelPlatoons(const PlatoonSet &input, const PlatoonSet &previousOutput,
                           std::int32_t width, std::int32_t travelTime) {
     PlatoonSet output = previousOutput;

@@ -14,6 +14,19 @@ std::int32_t TravelSpan(std::int32_t linkHeight, std::int32_t trafficLightHeight
 // A speed of 0 or less (never stored by the links) gives 0.
 std::int32_t TravelTime(std::int32_t span, std::int32_t speedMph);
 
+// A link as the diagram drives it: its length, FeetPerPixel feet a pixel of its travel span,
+// and its travel time each way at that direction's own speed (TravelTime). Every figure that
+// names a link's length or travel time comes from here, so that what the window, the report,
+// the exported picture and the simulator's network say is what the platoons drive.
+struct LinkMeasure {
+    std::int32_t Feet = 0;
+    std::int32_t SouthboundSeconds = 0;
+    std::int32_t NorthboundSeconds = 0;
+
+    friend constexpr bool operator==(const LinkMeasure &, const LinkMeasure &) = default;
+};
+LinkMeasure MeasureLink(std::int32_t span, std::int32_t southMph, std::int32_t northMph);
+
 // The set as it arrives at the far end: every slot's size is copied; the start of an occupied
 // slot that starts within the width is moved by travelTime; any other slot keeps the start
 // it had in previousOutput.

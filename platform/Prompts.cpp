@@ -1,5 +1,6 @@
 #include "platform/Prompts.h"
 
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -19,6 +20,11 @@ MessageAnswerer &MessageHook() {
 
 UnsavedAnswerer &UnsavedHook() {
     static UnsavedAnswerer hook;
+    return hook;
+}
+
+UrlOpener &UrlHook() {
+    static UrlOpener hook;
     return hook;
 }
 
@@ -67,6 +73,13 @@ UnsavedAnswer AskUnsaved(QWidget *Parent, const QString &Text) {
     return button == QMessageBox::Discard ? UnsavedAnswer::Discard : UnsavedAnswer::Cancel;
 }
 
+bool OpenUrl(const QUrl &Url) {
+    if (UrlHook()) {
+        return UrlHook()(Url);
+    }
+    return QDesktopServices::openUrl(Url);
+}
+
 FileAnswerer SetFileAnswerer(FileAnswerer Answerer) {
     return Replace(FileHook(), std::move(Answerer));
 }
@@ -77,6 +90,10 @@ MessageAnswerer SetMessageAnswerer(MessageAnswerer Answerer) {
 
 UnsavedAnswerer SetUnsavedAnswerer(UnsavedAnswerer Answerer) {
     return Replace(UnsavedHook(), std::move(Answerer));
+}
+
+UrlOpener SetUrlOpener(UrlOpener Opener) {
+    return Replace(UrlHook(), std::move(Opener));
 }
 
 } // namespace Prompts

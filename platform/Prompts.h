@@ -4,11 +4,13 @@
 
 #include <functional>
 
+class QUrl;
 class QWidget;
 
 // The questions the window's commands ask the user: which file to open or save, a message,
-// and whether to save unsaved changes. Each goes through a replaceable answerer, so that tests
-// answer the dialogs without a user.
+// and whether to save unsaved changes; and the pages it hands to the desktop to show. Each goes
+// through a replaceable answerer, so that tests answer the dialogs without a user and see the
+// pages without a browser opening.
 namespace Prompts {
 
 enum class FileMode { Open, Save };
@@ -29,13 +31,19 @@ void ShowMessage(QWidget *Parent, MessageKind Kind, const QString &Title, const 
 enum class UnsavedAnswer { Save, Discard, Cancel };
 UnsavedAnswer AskUnsaved(QWidget *Parent, const QString &Text);
 
-// The answerers; an empty function restores the toolkit's own dialog. Each setter returns the
-// answerer it replaces.
+// Has the desktop open the address with the user's default program (a local HTML file or a
+// web page in the default browser). True when the desktop took it.
+bool OpenUrl(const QUrl &Url);
+
+// The answerers; an empty function restores the toolkit's own dialog (or desktop). Each setter
+// returns the answerer it replaces.
 using FileAnswerer = std::function<QString(const FileQuestion &)>;
 using MessageAnswerer = std::function<void(MessageKind, const QString &Title, const QString &Text)>;
 using UnsavedAnswerer = std::function<UnsavedAnswer(const QString &Text)>;
 FileAnswerer SetFileAnswerer(FileAnswerer Answerer);
 MessageAnswerer SetMessageAnswerer(MessageAnswerer Answerer);
 UnsavedAnswerer SetUnsavedAnswerer(UnsavedAnswerer Answerer);
+using UrlOpener = std::function<bool(const QUrl &)>;
+UrlOpener SetUrlOpener(UrlOpener Opener);
 
 } // namespace Prompts

@@ -113,23 +113,25 @@ class tst_Band : public QObject {
         QTest::addColumn<bool>("southbound");
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("start");
+        QTest::addColumn<int>("southMph");
+        QTest::addColumn<int>("northMph");
 
         // Each offset 42 s (one link's travel) after the one above: the 75 s windows line up.
         QTest::newRow("southbound progression")
-            << Loaded << QList<int>{0, 42, 84, 11, 53, 95} << true << 75 << 0;
+            << Loaded << QList<int>{0, 42, 84, 11, 53, 95} << true << 75 << 0 << 45 << 45;
         // Band starts t (mod 115) that meet the window [f, f + 75] of junction k, f = offset -
         // reach: [0,75]; [50,125]; [90,165]; [15,90]; [55,130]; [95,170]. The first two leave
         // [0,10] and [50,75], the third [0,10] and 50, the fourth 50 alone, the fifth nothing.
         QTest::newRow("no southbound band")
-            << Loaded << QList<int>{0, 92, 59, 26, 108, 75} << true << 0 << 0;
+            << Loaded << QList<int>{0, 92, 59, 26, 108, 75} << true << 0 << 0 << 45 << 45;
         // Northbound the same offsets as the first row meet f = offset + reach to JCT #6 at
         // [20,95]; [104,179]; [73,148]; [42,117]; [11,86]; [95,170]: the first three leave
         // [20,33], the fourth only [42,115) and [0,2]: nothing.
         QTest::newRow("southbound progression has no northbound band")
-            << Loaded << QList<int>{0, 42, 84, 11, 53, 95} << false << 0 << 0;
+            << Loaded << QList<int>{0, 42, 84, 11, 53, 95} << false << 0 << 0 << 45 << 45;
         // Northbound progression: JCT #6 first, each junction 42 s later going north.
         QTest::newRow("northbound progression")
-            << Loaded << QList<int>{20, 93, 51, 9, 82, 40} << false << 75 << 40;
+            << Loaded << QList<int>{20, 93, 51, 9, 82, 40} << false << 75 << 40 << 45 << 45;
         // Two cycle times. Every junction runs 115 s with the offsets of the first row except
         // JCT #4, which runs 100 s (30 s red, 60 s green, 10 s yellow: windows 65 s long) at
         // offset 40. The 115 s junctions take the starts t at JCT #1 in [0,75], [115,190],
@@ -137,17 +139,28 @@ class tst_Band : public QObject {
         // [40 + 100 (i - 1), 105 + 100 (i - 1)] take t in [14,79], [114,179], [214,279],
         // [314,379], [414,479]. Together: [14,75] 61 s, [115,179] 64 s, [230,279] 49 s,
         // [345,379] 34 s, and 460 alone where the axis ends. The widest is 64 s from 115 s.
-        QTest::newRow("two cycle times") << QList<int>{115, 115, 115, 100, 115, 115}
-                                         << QList<int>{0, 42, 84, 40, 53, 95} << true << 64 << 115;
+        QTest::newRow("two cycle times")
+            << QList<int>{115, 115, 115, 100, 115, 115} << QList<int>{0, 42, 84, 40, 53, 95} << true
+            << 64 << 115 << 45 << 45;
+        // Each direction at its own speed: 52 mph drives a 70 px link in 2800 / 76.27 = 36.7 s,
+        // 37 s; 38 mph in 2800 / 55.73 = 50.2 s, 50 s. Offsets 37 s apart going south, or 50 s
+        // apart going north from JCT #6, line the 75 s windows up for that direction only.
+        QTest::newRow("southbound progression at 52 mph, northbound 38 mph")
+            << Loaded << QList<int>{0, 37, 74, 111, 33, 70} << true << 75 << 0 << 52 << 38;
+        QTest::newRow("northbound progression at 38 mph, southbound 52 mph")
+            << Loaded << QList<int>{60, 10, 75, 25, 90, 40} << false << 75 << 40 << 52 << 38;
     }
     void band() {
         QFETCH(QList<int>, cycles);
         QFETCH(QList<int>, offsets);
         QFETCH(bool, southbound);
+        QFETCH(int, southMph);
+        QFETCH(int, northMph);
         const BandDirection direction =
             southbound ? BandDirection::Southbound : BandDirection::Northbound;
-        const ProgressionBand band = FindBand(direction, Junctions(cycles, offsets),
-                                              LoadedTravel(45), StripWidth, cycles[0]);
+        const ProgressionBand band =
+            FindBand(direction, Junctions(cycles, offsets),
+                     LoadedTravel(southbound ? southMph : northMph), StripWidth, cycles[0]);
         QTEST(band.Width, "width");
         QTEST(band.Start, "start");
         QCOMPARE(band.Exists(), band.Width > 0);
@@ -161,10 +174,14 @@ class tst_Band : public QObject {
         QFETCH(bool, southbound);
         QFETCH(int, width);
         QFETCH(int, start);
+        QFETCH(int, southMph);
+        QFETCH(int, northMph);
         TTimeSpaceForm form;
         form.show();
         Command(form, "Junction Report")->trigger();
         Command(form, "Progression Band")->trigger();
+        FormDriver::UserMovesTrackBar(form.MainRoadSpeedLimitFwd, southMph);
+        FormDriver::UserMovesTrackBar(form.MainRoadSpeedLimitBkd, northMph);
         SetWindowTimings(form, cycles, offsets);
         const ArterialBands bands = WindowBands(form);
         const ProgressionBand &band = southbound ? bands.Southbound : bands.Northbound;

@@ -3,6 +3,7 @@
 #include "help/BrowserLaunch.h"
 #include "help/HelpSetup.h"
 #include "platform/ProcessStart.h"
+#include "platform/Prompts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #ifdef Q_OS_LINUX
 #include <unistd.h>
@@ -126,6 +128,10 @@ class tst_BrowserLaunch : public QObject {
         QVERIFY(WriteFile(InDir("prog two"), StandInScript, true));
         QVERIFY(WriteFile(InDir("plain"), "not a program", false));
         QVERIFY(QDir(FDir.path()).mkdir("folder"));
+        // Help pages: one in the start folder and beside the program, one beside it only.
+        QVERIFY(WriteFile(InDir("page.html"), "<html></html>", false));
+        QVERIFY(WriteFile(InDir("bin/page.html"), "<html></html>", false));
+        QVERIFY(WriteFile(InDir("bin/beside.html"), "<html></html>", false));
         FOriginalPath = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(InDir("bin") + ":" + FDir.path() + ":") + FOriginalPath);
     }
@@ -143,6 +149,8 @@ class tst_BrowserLaunch : public QObject {
     }
 
     void cleanup() {
+        Prompts::SetUrlOpener({});
+        Prompts::SetMessageAnswerer({});
         const QDir dir(FDir.path());
         const QStringList traces = ShellTraces(dir);
         for (const QString &trace : traces) {
@@ -319,6 +327,98 @@ class tst_BrowserLaunch : public QObject {
             QCOMPARE(Recorded(FStandIn).mid(1), expected);
         }
         // cleanup() checks that no shell left a trace and no zombie is left behind.
+    }
+
+    // The page the desktop is asked to open: taken from the start folder as the browser takes
+    // it, else from beside the program; a "#name" is the address's fragment.
+    void helpPageUrl_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("url");
+        QTest::newRow("in the start folder first") << "page.html"
+                                                   << "file://%D/page.html";
+        QTest::newRow("only beside the program") << "beside.html"
+                                                 << "file://%D/bin/beside.html";
+        QTest::newRow("in neither: the start folder's") << "none.html"
+                                                        << "file://%D/none.html";
+        QTest::newRow("a fragment") << "beside.html#signals"
+                                    << "file://%D/bin/beside.html#signals";
+        QTest::newRow("an absolute path") << "%D/folder/../page.html"
+                                          << "file://%D/page.html";
+    }
+    void helpPageUrl() {
+        QFETCH(QString, page);
+        QFETCH(QString, url);
+        QCOMPARE(BrowserLaunch::HelpPageUrl(Expand(page), FDir.path(), InDir("bin")),
+                 QUrl(Expand(url)));
+    }
+
+    // Help on the window, with the paths set in Help Setup: the browser when it starts;
+    // otherwise the desktop opens the page; when that fails too, or the page is missing, a
+    // message says where the page is.
+    void helpClickFallsBackToTheDesktop_data() {
+        QTest::addColumn<QString>("browser");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<bool>("desktopOpens");
+        QTest::addColumn<QString>("desktopAsked"); // empty: not asked
+        QTest::addColumn<QString>("message");      // a part of it; empty: no message
+        QTest::newRow("the browser starts") << "%D/browser"
+                                            << "%D/page.html" << true << ""
+                                            << "";
+        QTest::newRow("Windows browser, the desktop opens the page")
+            << "C:\\Program Files\\None\\none.exe"
+            << "%D/page.html#signals" << true << "file://%D/page.html#signals"
+            << "";
+        QTest::newRow("no browser, no desktop") << "%D/no such browser"
+                                                << "%D/page.html" << false << "file://%D/page.html"
+                                                << "Open the help page yourself:\n\n%D/page.html\n";
+        QTest::newRow("no browser, no page") << "%D/no such browser"
+                                             << "%D/gone.html" << true << ""
+                                             << "The help page was not found:\n\n%D/gone.html\n";
+    }
+    void helpClickFallsBackToTheDesktop() {
+        QFETCH(QString, browser);
+        QFETCH(QString, page);
+        QFETCH(bool, desktopOpens);
+        QFETCH(QString, desktopAsked);
+        QFETCH(QString, message);
+        QList<QUrl> asked;
+        QStringList messages;
+        Prompts::SetUrlOpener([&](const QUrl &url) {
+            asked << url;
+            return desktopOpens;
+        });
+        Prompts::SetMessageAnswerer(
+            [&](Prompts::MessageKind kind, const QString &, const QString &text) {
+                if (kind == Prompts::MessageKind::Warning) {
+                    messages << text;
+                }
+            });
+        TTimeSpaceForm form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        THelpForm *setup = form.HelpForm();
+        QTimer::singleShot(0, setup, [&] {
+            Retype(setup->BrowserPath, Expand(browser));
+            Retype(setup->HelpURL, Expand(page));
+            QTest::mouseClick(setup->OK, Qt::LeftButton);
+            if (setup->isVisible()) {
+                setup->reject();
+            }
+        });
+        QTest::mouseClick(form.HelpSetup, Qt::LeftButton);
+        QCOMPARE(form.HelpFile(), Expand(page));
+        QTest::mouseClick(form.Help, Qt::LeftButton);
+
+        if (browser == "%D/browser") {
+            QTRY_VERIFY(QFile::exists(RecordPath(FStandIn)));
+            QCOMPARE(Recorded(FStandIn).mid(1), QStringList{"file:\\\\\\" + Expand(page)});
+        }
+        QCOMPARE(asked,
+                 desktopAsked.isEmpty() ? QList<QUrl>{} : QList<QUrl>{QUrl(Expand(desktopAsked))});
+        QCOMPARE(messages.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            QVERIFY2(messages[0].contains(Expand(message)), qPrintable(messages[0]));
+        }
     }
 
     void okChangesWhatTheNextHelpClickStarts() {

@@ -12,6 +12,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using FormDriver::DistinctTimings;
 using FormDriver::UserMovesTrackBar;
@@ -30,8 +31,8 @@ void SetRotatedTimings(TTimeSpaceForm &Form, int Rotation) {
 }
 
 // The texts of an SVG file in document order, or an empty list with the parser's complaint
-// when the file is not well-formed.
-QStringList SvgTexts(const QString &Path, QString &Complaint, int &Images) {
+// when the file is not well-formed; its title apart.
+QStringList SvgTexts(const QString &Path, QString &Complaint, int &Images, QString &Title) {
     QFile file(Path);
     if (!file.open(QIODevice::ReadOnly)) {
         Complaint = file.errorString();
@@ -43,6 +44,8 @@ QStringList SvgTexts(const QString &Path, QString &Complaint, int &Images) {
     while (reader.readNext() != QXmlStreamReader::Invalid && !reader.atEnd()) {
         if (reader.isStartElement() && reader.name() == QLatin1String("text")) {
             texts.append(reader.readElementText(QXmlStreamReader::IncludeChildElements).trimmed());
+        } else if (reader.isStartElement() && reader.name() == QLatin1String("title")) {
+            Title = reader.readElementText();
         } else if (reader.isStartElement() && reader.name() == QLatin1String("image")) {
             ++Images;
         }
@@ -58,7 +61,11 @@ QByteArray Contents(const QString &Path) {
     QFile file(Path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+enum class Failure { FolderIsAFile, SizeLimit, ReadOnlyFolder };
 } // namespace
+
+Q_DECLARE_METATYPE(Failure)
 
 class tst_DiagramExport : public QObject {
     Q_OBJECT
@@ -96,6 +103,20 @@ class tst_DiagramExport : public QObject {
         const QImage saved(path);
         QCOMPARE(saved.size(), DiagramPicture(form).size());
         QCOMPARE(saved.copy(place).convertToFormat(canvas.format()), canvas);
+        // The picture ends 6 px below the legend's last row: that margin is bare, and the row
+        // of text (at most 20 px high) lies just above it.
+        const QRgb ground = form.palette().color(QPalette::Window).rgb();
+        int lowestInk = -1;
+        for (int y = place.bottom() + 1; y < saved.height(); ++y) {
+            for (int x = 0; x < saved.width(); ++x) {
+                if (saved.pixel(x, y) != ground) {
+                    lowestInk = y;
+                    break;
+                }
+            }
+        }
+        QCOMPARE_LT(lowestInk, saved.height() - 6);
+        QCOMPARE_GE(lowestInk, saved.height() - 6 - 20);
 
         CopyDiagram(form);
         const QImage copied = QGuiApplication::clipboard()->image();
@@ -104,28 +125,56 @@ class tst_DiagramExport : public QObject {
     }
 
     // The SVG is well-formed, embeds the composed picture and writes the legend as text: each
-    // junction's cycle, offset and shares on its own row, and the southbound volume.
+    // junction's cycle, offset and shares on its own row, each direction's volume and speed,
+    // and each link's length and travel times (the end links 680 ft, the inner ones 2800 ft;
+    // 52, 38, 35, 55, 45 and 40 mph are 76.27, 55.73, 51.33, 80.67, 66 and 58.67 ft/s). Its
+    // title is the scenario file's name.
     void svgLegendShowsEveryJunctionsTiming_data() {
         QTest::addColumn<int>("rotation");
         QTest::addColumn<int>("southbound");
-        QTest::newRow("distinct timings") << 0 << 600;
-        QTest::newRow("rotated by one") << 1 << 450;
-        QTest::newRow("rotated by three") << 3 << 0;
+        QTest::addColumn<int>("northbound");
+        QTest::addColumn<int>("southMph");
+        QTest::addColumn<int>("northMph");
+        QTest::addColumn<QStringList>("endLink"); // seconds south, north
+        QTest::addColumn<QStringList>("innerLink");
+        QTest::addColumn<QString>("scenario"); // saved first unless empty
+        QTest::newRow("distinct timings") << 0 << 600 << 380 << 52 << 38 << QStringList{"9", "12"}
+                                          << QStringList{"37", "50"} << "wave.json";
+        QTest::newRow("rotated by one")
+            << 1 << 450 << 0 << 35 << 55 << QStringList{"13", "8"} << QStringList{"55", "35"} << "";
+        QTest::newRow("rotated by three") << 3 << 0 << 520 << 45 << 40 << QStringList{"10", "12"}
+                                          << QStringList{"42", "48"} << "";
     }
     void svgLegendShowsEveryJunctionsTiming() {
         QFETCH(int, rotation);
         QFETCH(int, southbound);
+        QFETCH(int, northbound);
+        QFETCH(int, southMph);
+        QFETCH(int, northMph);
         TTimeSpaceForm form;
         SetRotatedTimings(form, rotation);
         UserMovesTrackBar(form.FwMainRoadVol, southbound);
+        UserMovesTrackBar(form.BkMainRoadVol, northbound);
+        UserMovesTrackBar(form.MainRoadSpeedLimitFwd, southMph);
+        UserMovesTrackBar(form.MainRoadSpeedLimitBkd, northMph);
+        QFETCH(QStringList, endLink);
+        QFETCH(QStringList, innerLink);
+        QFETCH(QString, scenario);
 
         QTemporaryDir dir;
+        if (!scenario.isEmpty()) {
+            QVERIFY(form.SaveFile(dir.filePath(scenario)));
+            // An edit after the save: the window's title marks it, the picture's does not.
+            UserMovesTrackBar(form.SideVol, 10);
+        }
         const QString path = dir.filePath("diagram.svg");
         QCOMPARE(SaveDiagram(form, path), QString());
         QString complaint;
+        QString title;
         int images = 0;
-        const QStringList texts = SvgTexts(path, complaint, images);
+        const QStringList texts = SvgTexts(path, complaint, images, title);
         QVERIFY2(!texts.isEmpty(), qPrintable(complaint));
+        QCOMPARE(title, scenario.isEmpty() ? QString("TimeSpace Diagram") : scenario);
         QVERIFY(images >= 1);
         QVERIFY(texts.contains("Mile(s)"));
         QVERIFY(texts.contains("--------4"));
@@ -139,27 +188,50 @@ class tst_DiagramExport : public QObject {
             QVERIFY(texts[row + 3].endsWith(QString("(%1 %)").arg(timing.Green)));
             QVERIFY(texts[row + 5].endsWith(QString("(%1 %)").arg(timing.Red)));
         }
-        const qsizetype traffic = texts.indexOf("Southbound");
-        QVERIFY(traffic >= 0);
-        QCOMPARE(texts.value(traffic + 1), QString("%1 veh/hr").arg(southbound));
+        const qsizetype south = texts.indexOf("Southbound");
+        QVERIFY(south >= 0);
+        QCOMPARE(
+            texts.mid(south, 6),
+            (QStringList{"Southbound", QString("%1 veh/hr").arg(southbound),
+                         QString("%1 mph").arg(southMph), "Northbound",
+                         QString("%1 veh/hr").arg(northbound), QString("%1 mph").arg(northMph)}));
+        for (int k = 1; k <= 7; ++k) {
+            const QString name = k == 1   ? QString("North end - JCT #1")
+                                 : k == 7 ? QString("JCT #6 - south end")
+                                          : QString("JCT #%1 - JCT #%2").arg(k - 1).arg(k);
+            const bool end = k == 1 || k == 7;
+            const QStringList &seconds = end ? endLink : innerLink;
+            const qsizetype row = texts.indexOf(name);
+            QVERIFY2(row >= 0, qPrintable(name));
+            QCOMPARE(texts.mid(row + 1, 3), (QStringList{end ? "680 ft" : "2800 ft",
+                                                         seconds[0] + " s", seconds[1] + " s"}));
+        }
+        QVERIFY(texts.contains("Lengths at 40 ft a pixel; the mile scale is a fixed guide."));
     }
 
-    // A failed save says why and leaves what was there. Both ways fail for root too, who
-    // ignores a folder's permissions: a folder that is a regular file, and a write cut short
-    // by the process's file-size limit (as a full disk would).
+    // A failed save says why and leaves what was there. The first two ways fail for root too,
+    // who ignores a folder's permissions: a folder that is a regular file, and a write cut
+    // short by the process's file-size limit (as a full disk would). A writable file in a
+    // read-only folder must not be overwritten in place either.
     void failedSaveSaysWhyAndKeepsTheFile_data() {
         QTest::addColumn<bool>("svg");
-        QTest::addColumn<bool>("sizeLimit"); // else the folder is a regular file
+        QTest::addColumn<Failure>("failure");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("png into a file") << false << false << "Not a directory";
-        QTest::newRow("svg into a file") << true << false << "Not a directory";
-        QTest::newRow("png over the size limit") << false << true << "File too large";
-        QTest::newRow("svg over the size limit") << true << true << "File too large";
+        QTest::newRow("png into a file") << false << Failure::FolderIsAFile << "Not a directory";
+        QTest::newRow("svg into a file") << true << Failure::FolderIsAFile << "Not a directory";
+        QTest::newRow("png over the size limit") << false << Failure::SizeLimit << "File too large";
+        QTest::newRow("svg over the size limit") << true << Failure::SizeLimit << "File too large";
+        QTest::newRow("png in a read-only folder")
+            << false << Failure::ReadOnlyFolder << "Permission denied";
     }
     void failedSaveSaysWhyAndKeepsTheFile() {
         QFETCH(bool, svg);
-        QFETCH(bool, sizeLimit);
+        QFETCH(Failure, failure);
         QFETCH(QString, reason);
+        if (failure == Failure::ReadOnlyFolder && geteuid() == 0) {
+            QSKIP("root writes into a read-only folder");
+        }
+        const bool sizeLimit = failure == Failure::SizeLimit;
         TTimeSpaceForm form;
         FormDriver::SetDistinctTimings(form);
         form.RefreshTimeSpaceDiagram();
@@ -167,11 +239,16 @@ class tst_DiagramExport : public QObject {
         QTemporaryDir dir;
         const QString name = svg ? "diagram.svg" : "diagram.png";
         const QByteArray previous = "the previous export";
-        QFile existing(dir.filePath(sizeLimit ? name : "folder"));
+        QFile existing(dir.filePath(failure == Failure::FolderIsAFile ? "folder" : name));
         QVERIFY(existing.open(QIODevice::WriteOnly));
         existing.write(previous);
         existing.close();
-        const QString path = sizeLimit ? existing.fileName() : dir.filePath("folder/" + name);
+        const QString path = failure == Failure::FolderIsAFile ? dir.filePath("folder/" + name)
+                                                               : existing.fileName();
+        const QFile::Permissions open = QFile::permissions(dir.path());
+        if (failure == Failure::ReadOnlyFolder) {
+            QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+        }
 
         QString message;
         if (sizeLimit) {
@@ -188,6 +265,7 @@ class tst_DiagramExport : public QObject {
         } else {
             message = SaveDiagram(form, path);
         }
+        QFile::setPermissions(dir.path(), open);
         QVERIFY2(message.contains(QDir::toNativeSeparators(path)), qPrintable(message));
         QVERIFY2(message.contains(reason), qPrintable(message));
         QCOMPARE(Contents(existing.fileName()), previous);

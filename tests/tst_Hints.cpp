@@ -21,31 +21,38 @@ class tst_Hints : public QObject {
   private slots:
     void initTestCase() { QLocale::setDefault(QLocale::c()); }
 
-    void loadedTimingGivesFourLines() {
+    // The four timing lines, then the link above: 70 px of travel span, 2800 ft, at 45 mph
+    // (66 ft/s) 42.4 s.
+    void loadedTimingGivesTimingThenLink() {
         TTimeSpaceForm form;
         form.RefreshTimeSpaceDiagram();
         QCOMPARE(THintSwitch::Hint(form.Light(2)),
-                 QString("CycleTime: 115\rCycleOffset: 0\rPercent Green: 70\rPercent Red: 30"));
-        QCOMPARE(THintSwitch::DisplayText(THintSwitch::Hint(form.Light(2))).count('\n'), 3);
+                 QString("CycleTime: 115\rCycleOffset: 0\rPercent Green: 70\rPercent Red: 30"
+                         "\rLink above: 2800 ft, 42 s southbound, 42 s northbound"));
+        QCOMPARE(THintSwitch::DisplayText(THintSwitch::Hint(form.Light(2))).count('\n'), 4);
     }
 
     void failingStripsNameTheirDirections() {
         TTimeSpaceForm form;
         OverloadNorthbound(form, 3);
         form.RefreshTimeSpaceDiagram();
-        QCOMPARE(THintSwitch::Hint(form.Light(3)).section('\r', 3),
+        QCOMPARE(THintSwitch::Hint(form.Light(3)).section('\r', 3, 4),
                  QString("Percent Red: 60\rBackward Cycle Failure"));
 
         form.FwMainRoadVol->SetPosition(930);
         form.RefreshTimeSpaceDiagram();
         const QString both = THintSwitch::Hint(form.Light(3));
-        QVERIFY(both.endsWith("\rForward Cycle Failure\rBackward Cycle Failure"));
-        QCOMPARE(both.count('\r'), 5);
+        QCOMPARE(both.section('\r', 4, 5),
+                 QString("Forward Cycle Failure\rBackward Cycle Failure"));
+        QVERIFY(both.section('\r', 6).startsWith("Link above: "));
+        QCOMPARE(both.count('\r'), 6);
     }
 
     // Every junction timed differently; 600 veh/hr (a 39 s platoon at JCT #1's 96 s cycle) one
     // way. 70 % red and 20 % green leave JCT #1 Trunc(19 + 10 / 2) = 24 s and JCT #6 (120 s)
     // 24 + 12 / 2 = 30 s of green, too little; every other junction serves 48 s or more.
+    // Southbound at 52 mph (76.27 ft/s), northbound at 38 mph (55.73 ft/s): the 680 ft end
+    // links take 8.9 and 12.2 s, the 2800 ft inner links 36.7 and 50.2 s.
     void failuresAtDistinctTimings_data() {
         QTest::addColumn<int>("failing"); // 0: none
         QTest::addColumn<bool>("southbound");
@@ -66,8 +73,12 @@ class tst_Hints : public QObject {
             timings[failing].Green = 20;
             FormDriver::SetTiming(form.Light(failing), timings[failing]);
         }
+        FormDriver::UserMovesTrackBar(form.MainRoadSpeedLimitFwd, 52);
+        FormDriver::UserMovesTrackBar(form.MainRoadSpeedLimitBkd, 38);
         FormDriver::UserMovesTrackBar(southbound ? form.FwMainRoadVol : form.BkMainRoadVol, 600);
         const QString line = southbound ? "\rForward Cycle Failure" : "\rBackward Cycle Failure";
+        const QString endLink = "680 ft, 9 s southbound, 12 s northbound";
+        const QString innerLink = "2800 ft, 37 s southbound, 50 s northbound";
         for (int k = 1; k <= 6; ++k) {
             const FormDriver::Timing &t = timings[k];
             const QString hint = QString("CycleTime: %1\rCycleOffset: %2\rPercent Green: %3\r"
@@ -76,7 +87,10 @@ class tst_Hints : public QObject {
                                      .arg(t.Offset)
                                      .arg(100 - t.Red)
                                      .arg(t.Red);
-            QCOMPARE(THintSwitch::Hint(form.Light(k)), hint + (k == failing ? line : QString()));
+            const QString links = "\rLink above: " + (k == 1 ? endLink : innerLink) +
+                                  (k == 6 ? "\rLink below: " + endLink : QString());
+            QCOMPARE(THintSwitch::Hint(form.Light(k)),
+                     hint + (k == failing ? line : QString()) + links);
         }
         const bool south = failing > 0 && southbound;
         const bool north = failing > 0 && !southbound;

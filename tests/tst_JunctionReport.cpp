@@ -2,12 +2,17 @@
 
 #include "app/BandOverlay.h"
 #include "app/JunctionReport.h"
+#include "app/SumoScenario.h"
 #include "controls/SpaceLink.h"
 #include "controls/TimeSpaceLink.h"
 #include "model/Progression.h"
+#include "platform/HintSwitch.h"
 
 #include <QAction>
+#include <QFile>
 #include <QTableWidget>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
 
 using FormDriver::UserMovesTrackBar;
 
@@ -145,13 +150,55 @@ class tst_JunctionReport : public QObject {
         QVERIFY(overlay->isVisible());
     }
 
+    // The report opens beside the main window, not over it: on a 1920 x 1080 screen (the
+    // bottom 40 px taken by a panel), a 746 x 710 main frame at (100, 50) leaves 1920 - 854 =
+    // 1066 px on its right after the 8 px gap; at (1100, 50) 1100 - 8 = 1092 px on its left.
+    void reportPlace_data() {
+        QTest::addColumn<QRect>("main");
+        QTest::addColumn<QSize>("report");
+        QTest::addColumn<QPoint>("place"); // (-1, -1): no room beside it
+        const QRect left(100, 50, 746, 710);
+        const QRect right(1100, 50, 746, 710);
+        QTest::newRow("right of it") << left << QSize(900, 500) << QPoint(854, 50);
+        QTest::newRow("right, to the screen's edge") << left << QSize(1066, 500) << QPoint(854, 50);
+        QTest::newRow("right one pixel short, none left")
+            << left << QSize(1067, 500) << QPoint(-1, -1);
+        QTest::newRow("left of it") << right << QSize(900, 500) << QPoint(192, 50);
+        QTest::newRow("left, to the screen's edge") << right << QSize(1092, 500) << QPoint(0, 50);
+        QTest::newRow("left one pixel short") << right << QSize(1093, 500) << QPoint(-1, -1);
+        // Raised to end at the panel: 1040 - 600 = 440, and no higher than the screen's top.
+        QTest::newRow("raised to fit above the panel")
+            << QRect(100, 700, 746, 300) << QSize(900, 600) << QPoint(854, 440);
+        QTest::newRow("taller than the screen") << left << QSize(900, 1200) << QPoint(854, 0);
+    }
+    void reportPlace() {
+        QFETCH(QRect, main);
+        QFETCH(QSize, report);
+        QFETCH(QPoint, place);
+        const std::optional<QPoint> placed = ReportPlace(main, report, QRect(0, 0, 1920, 1040));
+        QCOMPARE(placed.value_or(QPoint(-1, -1)), place);
+    }
+
     void figuresEqualTheWindows_data() {
         QTest::addColumn<Scene>("scene");
-        QTest::newRow("loaded timing") << Scene::Loaded;
-        QTest::newRow("six distinct timings") << Scene::Distinct;
-        QTest::newRow("six distinct timings, crossroad traffic") << Scene::DistinctCrossroads;
-        QTest::newRow("six distinct timings, southbound failure") << Scene::DistinctFailing;
-        QTest::newRow("six distinct timings, other speeds") << Scene::DistinctSpeeds;
+        // The arriving flows at JCT #1 and JCT #4 southbound and at JCT #3 northbound: every
+        // platoon is made at JCT #1's platoon factor, 2.5 s x cycle / 3600 s, whatever the cycle
+        // of the junction it reaches. 600 veh/hr at the loaded 115 s cycle is a 47 s platoon,
+        // 47 / 0.0799 = 588.5 veh/hr; at JCT #1's distinct 96 s cycle a 39 s platoon (the
+        // product 39.99... truncated), 585 veh/hr, still 585 at JCT #4 (105 s), where its own
+        // factor would give 535. Northbound 380 veh/hr is 30 s (375.7) and 25 s (375) long;
+        // JCT #3's 88 s would give 409. Crossroad #2's 10 % of 600 veh/hr adds a 3 s platoon
+        // (3.99... truncated): 42 s, 630 veh/hr at JCT #4.
+        QTest::addColumn<QStringList>("flows"); // SB at JCT #1, SB at JCT #4, NB at JCT #3
+        QTest::newRow("loaded timing") << Scene::Loaded << QStringList{"589", "589", "376"};
+        QTest::newRow("six distinct timings")
+            << Scene::Distinct << QStringList{"585", "585", "375"};
+        QTest::newRow("six distinct timings, crossroad traffic")
+            << Scene::DistinctCrossroads << QStringList{"585", "630", "375"};
+        QTest::newRow("six distinct timings, southbound failure")
+            << Scene::DistinctFailing << QStringList{"", "", "375"};
+        QTest::newRow("six distinct timings, other speeds")
+            << Scene::DistinctSpeeds << QStringList{"585", "585", "375"};
     }
     void figuresEqualTheWindows() {
         QFETCH(Scene, scene);
@@ -177,13 +224,95 @@ class tst_JunctionReport : public QObject {
         QCOMPARE(form.FwFailure(), failing);
         QVERIFY(FormDriver::Caption(form.DelayPerVeh) != "0.00");
         CompareWithWindow(form, *report);
-        // The arriving flow at JCT #1 southbound is the entering platoon's: 600 veh/hr at the
-        // junction's platoon factor, the platoon truncated to whole seconds.
+        QFETCH(QStringList, flows);
         if (!failing) {
-            const int cycle = form.Light(1)->CycleTime();
-            const int platoon = EntryPlatoon(600, cycle).Size[1];
-            QCOMPARE(report->Text(0, TJunctionReport::FlowSouth),
-                     QLocale().toString(platoon / PlatoonFactor(cycle), 'f', 0));
+            QCOMPARE(report->Text(0, TJunctionReport::FlowSouth), flows[0]);
+            QCOMPARE(report->Text(3, TJunctionReport::FlowSouth), flows[1]);
+        }
+        QCOMPARE(report->Text(2, TJunctionReport::FlowNorth), flows[2]);
+    }
+
+    // Each link's length and travel times, the same in the report, in the strips' hints and
+    // accessible descriptions and in the simulator's network (0.3048 m a foot). At the loaded
+    // places the inner links span 70 px, 2800 ft, and the end links 17 px, 680 ft. JCT #3
+    // moved down 8 px and laid out again: link 3 spans 78 px, 3120 ft, link 4 62 px, 2480 ft.
+    // 52 mph is 76.27 ft/s, 38 mph 55.73 ft/s, 40 mph 58.67 ft/s, 55 mph 80.67 ft/s.
+    void linkLengthsAgreeEverywhere_data() {
+        QTest::addColumn<int>("southMph");
+        QTest::addColumn<int>("northMph");
+        QTest::addColumn<int>("moveJct3");
+        // Per link: feet, southbound and northbound seconds, metres in the network.
+        QTest::addColumn<QList<QStringList>>("links");
+        const QStringList end52 = {"680", "9", "12", "207.26"};
+        const QStringList inner52 = {"2800", "37", "50", "853.44"};
+        QTest::newRow("loaded places, 52 mph south, 38 mph north")
+            << 52 << 38 << 0
+            << QList<QStringList>{end52, inner52, inner52, inner52, inner52, inner52, end52};
+        const QStringList end40 = {"680", "12", "8", "207.26"};
+        const QStringList inner40 = {"2800", "48", "35", "853.44"};
+        QTest::newRow("JCT #3 moved down 8 px, 40 mph south, 55 mph north")
+            << 40 << 55 << 8 << QList<QStringList>{end40,
+                                                   inner40,
+                                                   {"3120", "53", "39", "950.98"},
+                                                   {"2480", "42", "31", "755.90"},
+                                                   inner40,
+                                                   inner40,
+                                                   end40};
+    }
+    void linkLengthsAgreeEverywhere() {
+        QFETCH(int, southMph);
+        QFETCH(int, northMph);
+        QFETCH(int, moveJct3);
+        QFETCH(QList<QStringList>, links);
+        TTimeSpaceForm form;
+        ShowActive(form);
+        TJunctionReport *report = OpenReport(form);
+        UserMovesTrackBar(form.MainRoadSpeedLimitFwd, southMph);
+        UserMovesTrackBar(form.MainRoadSpeedLimitBkd, northMph);
+        if (moveJct3 != 0) {
+            TTimeSpaceLight *strip = form.Light(3);
+            QTest::mousePress(strip, Qt::LeftButton, Qt::ControlModifier, QPoint(100, 5));
+            for (int moved = 0; moved < moveJct3; moved += 4) {
+                FormDriver::MouseMove(strip, QPoint(100, 9), Qt::LeftButton, Qt::ControlModifier);
+            }
+            QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(100, 5));
+            QTest::mouseClick(form.Refresh, Qt::LeftButton);
+        }
+
+        QTemporaryDir folder;
+        QString error;
+        QVERIFY2(SumoScenario::Write(SumoScenario::PlanOf(form), folder.path(), error),
+                 qPrintable(error));
+        QFile edges(folder.filePath("arterial.edg.xml"));
+        QVERIFY(edges.open(QIODevice::ReadOnly));
+        QMap<QString, QString> metres;
+        QXmlStreamReader xml(&edges);
+        while (xml.readNextStartElement() || !xml.atEnd()) {
+            if (xml.isStartElement() && xml.name() == QLatin1String("edge")) {
+                metres[xml.attributes().value("id").toString()] =
+                    xml.attributes().value("length").toString();
+            }
+        }
+
+        for (int k = 1; k <= 7; ++k) {
+            const QStringList &link = links[k - 1];
+            QCOMPARE(report->LinkText(k, TJunctionReport::LinkFeet), link[0]);
+            QCOMPARE(report->LinkText(k, TJunctionReport::LinkSouthbound), link[1]);
+            QCOMPARE(report->LinkText(k, TJunctionReport::LinkNorthbound), link[2]);
+            QCOMPARE(metres.value(QString("s%1").arg(k)), link[3]);
+            QCOMPARE(metres.value(QString("n%1").arg(k)), link[3]);
+            // The hint's link lines follow its timing lines: the link above each strip, and
+            // the link below the last one.
+            const QString line =
+                QString("%1 ft, %2 s southbound, %3 s northbound").arg(link[0], link[1], link[2]);
+            const int strip = k <= 6 ? k : 6;
+            const QString where = k <= 6 ? "above" : "below";
+            const QString hint = THintSwitch::Hint(form.Light(strip));
+            QCOMPARE(hint.section('\r', k <= 6 ? 4 : 5, k <= 6 ? 4 : 5),
+                     QString("Link %1: %2").arg(where, line));
+            QVERIFY2(form.Light(strip)->accessibleDescription().contains(
+                         QString(", link %1 %2").arg(where, line)),
+                     qPrintable(form.Light(strip)->accessibleDescription()));
         }
     }
 

@@ -702,7 +702,8 @@ class tst_Scenario : public QObject {
         QTest::keyClick(form.TimeSpaceDiagram, Qt::Key_Down);
         QCOMPARE(form.JCT->currentIndex(), 1);
         QCOMPARE(form.Light(2)->accessibleDescription(),
-                 QStringLiteral("Cycle 97 s, offset 13 s, green 76 %, red 24 %"));
+                 QStringLiteral("Cycle 97 s, offset 13 s, green 76 %, red 24 %, link above "
+                                "2800 ft, 42 s southbound, 42 s northbound"));
     }
 
     // The commands carry the standard shortcuts; Export writes the picture the chooser names.

@@ -10,6 +10,7 @@
 #include "platform/HintSwitch.h"
 #include "platform/Image.h"
 #include "platform/ProcessStart.h"
+#include "platform/Prompts.h"
 #include "platform/UpDown.h"
 
 #include <QComboBox>
@@ -17,6 +18,7 @@
 #include <QGroupBox>
 #include <QMouseEvent>
 #include <QRegularExpression>
+#include <QUrl>
 #include <QWheelEvent>
 
 #include <array>
@@ -662,6 +664,18 @@ class Run {
                 if (light->BkCycleFailure()) {
                     expected += cr + "Backward Cycle Failure";
                 }
+                // The links as the last recomputation drove them: stale lengths would show.
+                const auto link = [&cr](const char *Where, const LinkMeasure &Link) {
+                    return cr + QStringLiteral("Link %1: %2 ft, %3 s southbound, %4 s northbound")
+                                    .arg(QLatin1StringView(Where))
+                                    .arg(Link.Feet)
+                                    .arg(Link.SouthboundSeconds)
+                                    .arg(Link.NorthboundSeconds);
+                };
+                expected += link("above", f.Link(k)->Measure());
+                if (k == 6) {
+                    expected += link("below", f.Link(7)->Measure());
+                }
                 if (THintSwitch::Hint(light) != expected) {
                     return QStringLiteral("JCT #%1 hint is %2")
                         .arg(k)
@@ -778,7 +792,10 @@ class tst_Soak : public QObject {
         QLocale::setDefault(QLocale::c());
         FSeed = SeedFromEnvironment();
         FCount = EventsFromEnvironment();
-        // Help is clicked only while its command line cannot start anything here.
+        // Help is clicked only while its command line cannot start anything here; the page it
+        // then hands to the desktop, or the message that it is not there, goes nowhere.
+        Prompts::SetUrlOpener([](const QUrl &) { return true; });
+        Prompts::SetMessageAnswerer([](Prompts::MessageKind, const QString &, const QString &) {});
         const TTimeSpaceForm probe;
         const bool helpIsInert =
             !ProcessStart::ResolveCommandLine(
