@@ -50,6 +50,7 @@ TTimeSpaceForm::TTimeSpaceForm(QWidget *Parent) : TMainForm(Parent) {
     // Enough for a long session; each step holds two copies of the settings.
     FUndo->setUndoLimit(1000);
     FStartCaptions = {DelayPerVeh->Caption(), ArtStops->Caption()};
+    FStartCanvas = TimeSpaceImage->Canvas().copy();
     FRecorded = CurrentState();
     AddFileCommands();
     AddReportCommands();

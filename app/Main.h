@@ -7,6 +7,7 @@
 #include "platform/UpDown.h"
 
 #include <QColor>
+#include <QImage>
 #include <QList>
 #include <QString>
 
@@ -90,6 +91,7 @@ class TTimeSpaceForm : public TMainForm {
     // Hints and cycle-failure indicators.
     void SetHints();
     void SetTrafficLightHints(TTimeSpaceLight *Light);
+    void DescribeStrip(int Junction);
     void ThreadedTimer1Timer(QObject *Sender);
     bool ShowHint() const;
     void SetShowHint(bool Value);
@@ -234,6 +236,7 @@ class TTimeSpaceForm : public TMainForm {
     bool FRecomputed = false;
     bool FDelayUnitChosen = false; // the last recomputation had flow, and chose the unit
     std::pair<QString, QString> FStartCaptions; // the measures' captions before any change
+    QImage FStartCanvas;                        // and the diagram's picture
     bool FComposedWhilePending = false;
     PerJunction<int> FComposedTops{};
     bool FKeyboardFocus = false;

@@ -152,6 +152,8 @@ void TTimeSpaceForm::ApplyState(const TEditState &State) {
         // Back to the start: the measures show what they showed before any change.
         DelayPerVeh->SetCaption(FStartCaptions.first);
         ArtStops->SetCaption(FStartCaptions.second);
+        TimeSpaceImage->Canvas() = FStartCanvas;
+        TimeSpaceImage->CanvasChanged();
         FRecomputed = false;
     }
     JCT->setCurrentIndex(State.Selected - 1);
@@ -521,6 +523,7 @@ void TTimeSpaceForm::UpdateAccessibleTexts() {
                        "Delete resets it."));
     for (int k = 1; k <= JunctionCount; ++k) {
         FLights[k]->setAccessibleName(QStringLiteral("JCT #%1 signal timing").arg(k));
+        DescribeStrip(k);
         FImages[k]->setAccessibleName(QStringLiteral("JCT #%1 plan view").arg(k));
     }
     for (int k = 1; k <= LinkCount; ++k) {

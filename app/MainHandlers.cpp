@@ -303,6 +303,14 @@ void TTimeSpaceForm::SetTrafficLightHints(TTimeSpaceLight *Light) {
                          cr % QLatin1StringView("Percent Red: ") % Decimal(Light->PercentRed()) %
                          failure % links;
     THintSwitch::SetHint(Light, hint);
+    DescribeStrip(junction);
+}
+
+void TTimeSpaceForm::DescribeStrip(int Junction) {
+    // What a screen reader says of the strip: its timing, failures and links, from the start
+    // on (the hint itself waits for the first recomputation).
+    TTimeSpaceLight *Light = FLights[Junction];
+    const LinkMeasure above = FLinks[Junction]->Measure();
     const auto linkText = [](const QString &Where, const LinkMeasure &Link) -> QString {
         return QStringLiteral(", %1 %2 ft, %3 s southbound, %4 s northbound")
             .arg(Where)
@@ -319,7 +327,7 @@ void TTimeSpaceForm::SetTrafficLightHints(TTimeSpaceLight *Light) {
         (Light->FwCycleFailure() ? QStringLiteral(", southbound cycle failure") : QString()) +
         (Light->BkCycleFailure() ? QStringLiteral(", northbound cycle failure") : QString()) +
         linkText(QStringLiteral("link above"), above) +
-        (junction == JunctionCount
+        (Junction == JunctionCount
              ? linkText(QStringLiteral("link below"), FLinks[LinkCount]->Measure())
              : QString()));
 }

@@ -670,8 +670,8 @@ class tst_Scenario : public QObject {
     // value.
     void delayUnitFollowsTheValue() {
         TTimeSpaceForm source;
-        FormDriver::SetDistinctTimings(source);
-        FormDriver::UserMovesTrackBar(source.FwMainRoadVol, 840);
+        FormDriver::UserMovesTrackBar(source.FwMainRoadVol, 500); // 72.5 s a vehicle
+        QCOMPARE(source.DelayPerVeh->Caption(), QStringLiteral("1.21"));
         QCOMPARE(source.TimeUnits->Caption(), QStringLiteral("min"));
         QByteArray bytes = ScenarioFile::ToJson(source.CurrentState().Settings);
         bytes.replace("\"min\"", "\"sec\"");
