@@ -19,6 +19,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+// The tests that run the simulator's programs.
+#define REQUIRE_SUMO()                                                                             \
+    do {                                                                                           \
+        if (!FHaveSumo) {                                                                          \
+            QSKIP("SUMO is not installed (./test.sh installs it)");                                \
+        }                                                                                          \
+    } while (false)
+
 // The arterial handed to the traffic simulator and its answer read back, with the real
 // simulator: the platoon model and the simulation must agree on stops and failures.
 
@@ -86,6 +94,7 @@ class tst_Sumo : public QObject {
     Q_OBJECT
 
     QList<Message> FMessages;
+    bool FHaveSumo = false;
 
     // Runs "Simulate in SUMO" as the context menu's command does and waits for its figures.
     bool Simulate(TTimeSpaceForm &form) {
@@ -101,12 +110,165 @@ class tst_Sumo : public QObject {
             [this](Prompts::MessageKind kind, const QString &, const QString &text) {
                 FMessages.append({kind, text});
             });
-        if (!TSumoRun::MissingProgramsText({"sumo", "netconvert"}).isEmpty()) {
-            QSKIP("SUMO is not installed (./test.sh installs it)");
-        }
+        FHaveSumo = TSumoRun::MissingProgramsText({"sumo", "netconvert"}).isEmpty();
     }
     void init() { FMessages.clear(); }
     void cleanupTestCase() { Prompts::SetMessageAnswerer({}); }
+
+    // The platoons carry the hourly volume exactly: each takes the whole vehicles of its
+    // cycle's share and hands the fraction on, so the measured cycles (3 to 22) hold the
+    // volume of their 20 cycles.
+    void platoonVehicles_data() {
+        QTest::addColumn<int>("cycle"); // JCT #1's
+        QTest::addColumn<int>("south");
+        QTest::addColumn<int>("north");
+        QTest::addColumn<QList<int>>("southFirst"); // the first five platoons
+        QTest::addColumn<QList<int>>("northFirst");
+        QTest::addColumn<int>("southMeasured");
+        QTest::addColumn<int>("northMeasured");
+        // 852 x 120 / 3600 = 28.4 a cycle; 900 x 120 / 3600 = 30.
+        QTest::newRow("28.4 and 30 a cycle") << 120 << 852 << 900 << QList<int>{28, 28, 29, 28, 29}
+                                             << QList<int>{30, 30, 30, 30, 30} << 568 << 600;
+        // 28.75 and 15.97 (500 x 115 / 3600) a cycle: fractions of .5 and more carried.
+        QTest::newRow("28.75 and 15.97 a cycle")
+            << 115 << 900 << 500 << QList<int>{28, 29, 29, 29, 28} << QList<int>{15, 16, 16, 16, 16}
+            << 575 << 320;
+        QTest::newRow("no northbound traffic") << 96 << 600 << 0 << QList<int>{16, 16, 16, 16, 16}
+                                               << QList<int>{0, 0, 0, 0, 0} << 320 << 0;
+    }
+    void platoonVehicles() {
+        QFETCH(int, cycle);
+        ArterialPlan plan;
+        plan.Signals[1].CycleTime = cycle;
+        QFETCH(int, south);
+        QFETCH(int, north);
+        plan.SouthVolume = south;
+        plan.NorthVolume = north;
+        QList<int> southFirst(5);
+        QList<int> northFirst(5);
+        int southMeasured = 0;
+        int northMeasured = 0;
+        for (const MainRoadVehicle &vehicle : MainRoadVehicles(plan)) {
+            if (vehicle.Cycle < 5) {
+                ++(vehicle.Southbound ? southFirst : northFirst)[vehicle.Cycle];
+            }
+            if (vehicle.Cycle >= WarmUpCycles) {
+                ++(vehicle.Southbound ? southMeasured : northMeasured);
+            }
+        }
+        QTEST(southFirst, "southFirst");
+        QTEST(northFirst, "northFirst");
+        QTEST(southMeasured, "southMeasured");
+        QTEST(northMeasured, "northMeasured");
+    }
+
+    // The crossroad's yellow comes out of the arterial's red only when that leaves the
+    // crossroad a longer green than the yellow.
+    void crossroadYellow_data() {
+        QTest::addColumn<int>("red");
+        QTest::addColumn<int>("crossGreen");
+        QTest::addColumn<int>("crossYellow");
+        QTest::newRow("red 6 s: all green") << 6 << 6 << 0;
+        QTest::newRow("red 7 s: 4 s green, 3 s yellow") << 7 << 4 << 3;
+    }
+    void crossroadYellow() {
+        QFETCH(int, red);
+        const SignalProgram program = SignalProgramFor({60, 10, {red, 60 - red - 6, 6}});
+        QCOMPARE(program.Red, red);
+        QTEST(program.CrossGreen, "crossGreen");
+        QTEST(program.CrossYellow, "crossYellow");
+    }
+
+    // The run ends when the last measured vehicles have crossed the arterial at the slower
+    // direction's speed and the queues have had as long again as the demand to drain. The
+    // loaded spans add to 384 pixels, 4681.728 m, 299.22 s at 35 mph (190.41 s at 55);
+    // JCT #1's 100 s cycles end the measurement at 2300 s, 23 of the longest (120 s) cycles
+    // follow.
+    void simulationEnd_data() {
+        QTest::addColumn<int>("south"); // mph
+        QTest::addColumn<int>("north");
+        QTest::addColumn<double>("end");
+        QTest::newRow("southbound slower") << 35 << 55 << 5360.0;
+        QTest::newRow("northbound slower") << 55 << 35 << 5360.0;
+        QTest::newRow("both at 55") << 55 << 55 << 5251.0;
+    }
+    void simulationEnd() {
+        ArterialPlan plan;
+        plan.SpanPixels = {{17, 70, 70, 70, 70, 70, 17}};
+        for (int k = 1; k <= JunctionCount; ++k) {
+            plan.Signals[k].CycleTime = k == 4 ? 120 : 100;
+        }
+        QFETCH(int, south);
+        QFETCH(int, north);
+        plan.SouthSpeedMph = south;
+        plan.NorthSpeedMph = north;
+        QTEST(SimulationEnd(plan), "end");
+    }
+
+    // A recorded answer of the simulator, cut down to a few vehicles: JCT #1 to #6 at 60 s
+    // cycles, 400 veh/hr southbound at 45 mph, 900 veh/hr northbound at 35 mph, JCT #4 at 60 %
+    // red. s.3.1 and n.3.1 entered half a second late; s.3.0 and s.3.1 stopped at JCT #2 to
+    // #5, n.3.1 and n.3.2 at JCT #4 (lane n5_0), n.2.0 is of a warm-up cycle. Northbound the
+    // detectors see JCT #4's queue grow by about 6 vehicles a cycle and then JCT #5's as it
+    // reaches back; southbound JCT #4 swings about 7 vehicles.
+    void readsRecordedAnswer() {
+        ArterialPlan plan;
+        for (int k = 1; k <= JunctionCount; ++k) {
+            plan.Signals[k] = {60, 0, {18, 36, 6}};
+        }
+        plan.Signals[4] = {60, 0, {36, 18, 6}};
+        plan.SpanPixels = {{17, 70, 70, 70, 70, 70, 17}};
+        plan.SouthSpeedMph = 45;
+        plan.NorthSpeedMph = 35;
+        plan.SouthVolume = 400;
+        plan.NorthVolume = 900;
+        const QString folder = QFINDTESTDATA("data/sumo-answer");
+        QVERIFY(!folder.isEmpty());
+        QString error;
+        const std::optional<SimulationFigures> figures = TSumoRun::ReadAnswer(plan, folder, error);
+        QVERIFY2(figures, qPrintable(error));
+        const auto fixed = [](double value) { return QString::number(value, 'f', 3); };
+        QCOMPARE(figures->SimulatedSeconds, 1200.0);
+        const DirectionSimulation &south = figures->Southbound;
+        QCOMPARE(south.Sent, 133); // 6.67 a cycle: 153 by cycle 23, 20 by cycle 3
+        QCOMPARE(south.Vehicles, 2);
+        QCOMPARE(south.Unfinished, 0);
+        QCOMPARE(fixed(south.StopsPerVehicle), "5.000");
+        QCOMPARE(fixed(south.DelayPerVehicle), "80.220"); // (80.30 + 79.64 + 0.50) / 2
+        QCOMPARE(south.GrowingAt, std::vector<std::int32_t>{});
+        QCOMPARE(south.QueuesGrow, false);
+        const DirectionSimulation &north = figures->Northbound;
+        QCOMPARE(north.Sent, 300);
+        QCOMPARE(north.Vehicles, 2);
+        QCOMPARE(fixed(north.StopsPerVehicle), "1.000");
+        QCOMPARE(fixed(north.DelayPerVehicle), "138.655"); // (138.13 + 0.50 + 138.68) / 2
+        QCOMPARE(north.GrowingAt, std::vector<std::int32_t>{4});
+        QCOMPARE(north.QueuesGrow, true);
+    }
+
+    // The trend over the measured cycles at its bound: half a vehicle a cycle grows (7.5
+    // vehicles from the first quarter to the last), a little less does not.
+    void queueGrowth_data() {
+        QTest::addColumn<QList<double>>("means");
+        QTest::addColumn<bool>("grows");
+        QList<double> half;
+        QList<double> less;
+        QList<double> swinging;
+        for (int i = 0; i < MeasuredCycles; ++i) {
+            half.append(10.0 + 0.5 * i);
+            less.append(10.0 + 0.484375 * i);
+            // Swings of 3 either way tilt the line by 30 / 665 of a vehicle a cycle.
+            swinging.append(10.0 + 0.484375 * i + (i % 2 == 0 ? -3.0 : 3.0));
+        }
+        QTest::newRow("half a vehicle a cycle") << half << true;
+        QTest::newRow("31/64 of a vehicle a cycle") << less << false;
+        QTest::newRow("31/64 a cycle, swinging") << swinging << true;
+        QTest::newRow("one cycle") << QList<double>{40.0} << false;
+    }
+    void queueGrowth() {
+        QFETCH(QList<double>, means);
+        QTEST(QueueGrows(std::vector<double>(means.begin(), means.end())), "grows");
+    }
 
     // Southbound at 45 mph. TimeSpace's stops per vehicle is its ArtStops measure: each
     // junction's share of the arriving platoon that stops, added over the six junctions, so
@@ -145,6 +307,7 @@ class tst_Sumo : public QObject {
             << 900 << loaded << 35 << 55 << "+ +" << 0.0 << 3 << 575;
     }
     void platoonsAgree() {
+        REQUIRE_SUMO();
         QFETCH(int, volume);
         QFETCH(QList<int>, offsets);
         QFETCH(int, red3);
@@ -196,6 +359,7 @@ class tst_Sumo : public QObject {
     // The simulator's greens are the strips' green windows, at six distinct timings: the
     // exported programs are run and their green switches read back.
     void greensAreTheWindows() {
+        REQUIRE_SUMO();
         TTimeSpaceForm form;
         FormDriver::SetDistinctTimings(form);
         form.RefreshTimeSpaceDiagram();
@@ -280,6 +444,7 @@ class tst_Sumo : public QObject {
         QTest::newRow("writes nothing") << QByteArray("exit 0") << "cannot be read";
     }
     void brokenSimulator() {
+        REQUIRE_SUMO();
         QFETCH(QByteArray, script);
         TTimeSpaceForm form;
         QTemporaryDir programs;
@@ -301,8 +466,10 @@ class tst_Sumo : public QObject {
         QTRY_VERIFY(form.findChild<QProgressDialog *>() == nullptr);
     }
 
-    // Cancel stops the simulator at once and leaves the window as it was.
+    // The progress follows the simulated time the simulator has written (its step log reaches
+    // a pipe only in blocks); Cancel stops it at once and leaves the window as it was.
     void cancel() {
+        REQUIRE_SUMO();
         TTimeSpaceForm form;
         QTemporaryDir programs;
         QVERIFY(QFile::link(QStandardPaths::findExecutable(QStringLiteral("netconvert")),
@@ -310,7 +477,8 @@ class tst_Sumo : public QObject {
         const QString pidFile = programs.filePath(QStringLiteral("pid"));
         WriteScript(programs.filePath(QStringLiteral("sumo")),
                     "echo $$ > " + QFile::encodeName(pidFile) +
-                        "; echo 'Step #40.00'; exec /bin/sleep 60");
+                        "; printf '<fcd-export>\\n<timestep time=\"40.00\">\\n' > speeds.xml"
+                        "; exec /bin/sleep 60");
         const ProgramPath path(programs.path());
         QSignalSpy handed(&form, &TTimeSpaceForm::SimulationChanged);
         Command(form, QStringLiteral("Simulate in SUMO"))->trigger();
