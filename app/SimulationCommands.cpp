@@ -99,9 +99,9 @@ QString DirectionSummary(const QString &Name, const DirectionSimulation &Figures
 }
 
 QString Summary(const TTimeSpaceForm &Form, const SimulationFigures &Figures) {
-    return QStringLiteral("Every main-road vehicle that entered the arterial in the %1 s "
-                          "measured after %2 warm-up cycles of JCT #1, followed until it left "
-                          "(the run stops at %3 s at the latest).\n\n%4\n%5\n\n"
+    return QStringLiteral("The figures cover every main-road vehicle that entered the arterial "
+                          "in the %1 s measured after %2 warm-up cycles of JCT #1, followed "
+                          "until it left (the run stops at %3 s at the latest).\n\n%4\n%5\n\n"
                           "TimeSpace expects %6 stops and %7 %8 delay per southbound vehicle.")
         .arg(Fixed(Figures.SimulatedSeconds, 0))
         .arg(WarmUpCycles)

@@ -208,9 +208,10 @@ class tst_Sumo : public QObject {
     // A recorded answer of the simulator, cut down to a few vehicles: JCT #1 to #6 at 60 s
     // cycles, 400 veh/hr southbound at 45 mph, 900 veh/hr northbound at 35 mph, JCT #4 at 60 %
     // red. s.3.1 and n.3.1 entered half a second late; s.3.0 and s.3.1 stopped at JCT #2 to
-    // #5, n.3.1 and n.3.2 at JCT #4 (lane n5_0), n.2.0 is of a warm-up cycle. Northbound the
-    // detectors see JCT #4's queue grow by about 6 vehicles a cycle and then JCT #5's as it
-    // reaches back; southbound JCT #4 swings about 7 vehicles.
+    // #6, n.3.1 and n.3.2 at JCT #4 (lane n5_0); n.2.0 is of a warm-up cycle. s.3.2 is taken
+    // from the same run stopped at 400 s: still on its way, 45.17 s lost by then, stopped at
+    // JCT #3 and #4. Northbound the detectors see JCT #4's queue grow by about 6 vehicles a
+    // cycle and then JCT #5's as it reaches back; southbound JCT #4 swings by a vehicle.
     void readsRecordedAnswer() {
         ArterialPlan plan;
         for (int k = 1; k <= JunctionCount; ++k) {
@@ -231,15 +232,17 @@ class tst_Sumo : public QObject {
         QCOMPARE(figures->SimulatedSeconds, 1200.0);
         const DirectionSimulation &south = figures->Southbound;
         QCOMPARE(south.Sent, 133); // 6.67 a cycle: 153 by cycle 23, 20 by cycle 3
-        QCOMPARE(south.Vehicles, 2);
-        QCOMPARE(south.Unfinished, 0);
-        QCOMPARE(fixed(south.StopsPerVehicle), "5.000");
-        QCOMPARE(fixed(south.DelayPerVehicle), "80.220"); // (80.30 + 79.64 + 0.50) / 2
+        QCOMPARE(south.Vehicles, 3);
+        QCOMPARE(south.Unfinished, 1);
+        QCOMPARE(fixed(south.StopsPerVehicle), "4.000"); // (5 + 5 + 2) / 3
+        // (80.30 + 79.64 + 0.50 + 45.17) / 3
+        QCOMPARE(fixed(south.DelayPerVehicle), "68.537");
         QCOMPARE(south.GrowingAt, std::vector<std::int32_t>{});
         QCOMPARE(south.QueuesGrow, false);
         const DirectionSimulation &north = figures->Northbound;
         QCOMPARE(north.Sent, 300);
         QCOMPARE(north.Vehicles, 2);
+        QCOMPARE(north.Unfinished, 0);
         QCOMPARE(fixed(north.StopsPerVehicle), "1.000");
         QCOMPARE(fixed(north.DelayPerVehicle), "138.655"); // (138.13 + 0.50 + 138.68) / 2
         QCOMPARE(north.GrowingAt, std::vector<std::int32_t>{4});
