@@ -451,8 +451,8 @@ void TJunctionReport::RefreshSimulation() {
     }
     if (!current) {
         FSimulationNote->setText(
-            "The last simulation was made for other timings or traffic than these; simulate "
-            "again (Ctrl+M) to see its figures beside TimeSpace's.");
+            "The last simulation was made for other timings or traffic than these, so its "
+            "figures are not shown; simulate again (Ctrl+M) to compare.");
         return;
     }
     QLocale locale;
