@@ -338,6 +338,10 @@ bool TJunctionReport::SimulationShown() const {
     return !FSimulationGrid->isHidden();
 }
 
+QString TJunctionReport::SimulationNote() const {
+    return FSimulationNote->text();
+}
+
 void TJunctionReport::showEvent(QShowEvent *Event) {
     QWidget::showEvent(Event);
     if (FStale) {
@@ -477,15 +481,31 @@ void TJunctionReport::RefreshBands() {
 
 void TJunctionReport::RefreshSimulation() {
     const std::optional<SimulationFigures> &simulation = FForm->Simulation();
-    FSimulationGrid->setVisible(simulation.has_value());
+    // The simulator's figures belong to the arterial they were made for: beside another
+    // timing or traffic they would compare what was never simulated.
+    const bool current = FForm->SimulationCurrent();
+    FSimulationGrid->setVisible(current);
     if (!simulation) {
         FSimulationNote->setText("No simulation has run yet.");
         return;
     }
+    if (!current) {
+        FSimulationNote->setText(
+            "The last simulation was made for other timings or traffic than these, so its "
+            "figures are not shown; simulate again (Ctrl+M) to compare.");
+        return;
+    }
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    FSimulationNote->setText(QStringLiteral("The last simulation measured %1 s.")
-                                 .arg(locale.toString(simulation->SimulatedSeconds, 'f', 0)));
+    const int unfinished = simulation->Southbound.Unfinished + simulation->Northbound.Unfinished;
+    FSimulationNote->setText(
+        QStringLiteral("The last simulation measured %1 s and followed its vehicles until they "
+                       "left the arterial%2.")
+            .arg(locale.toString(simulation->SimulatedSeconds, 'f', 0),
+                 unfinished == 0 ? QString()
+                                 : QStringLiteral(" or the run stopped at %1 s (%2 had not left)")
+                                       .arg(locale.toString(simulation->StoppedAt, 'f', 0))
+                                       .arg(unfinished)));
 
     // TimeSpace's southbound figures are the window's measures (the delay here in seconds);
     // northbound the same measures are taken of the northbound passage, which the window

@@ -112,8 +112,9 @@ class TJunctionReport : public QWidget {
     QString LinkText(int Link, LinkColumn Which) const;
     QString BandText(int Row, BandColumn Which) const;
     QString SimulationText(int Row, SimulationColumn Which) const;
-    // Shown while the window holds the figures of a simulation.
+    // Shown while the window holds the figures of a simulation of the arterial it shows.
     bool SimulationShown() const;
+    QString SimulationNote() const;
     const ArterialBands &Bands() const { return FBands; }
     // How often the texts were brought up to date, and how many texts were written.
     int UpdateCount() const { return FUpdates; }

@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "app/Layout.h"
+#include "app/SumoScenario.h"
 #include "app/TextHelpers.h"
 #include "controls/Led.h"
 #include "controls/SpaceLink.h"
@@ -468,9 +469,14 @@ void TTimeSpaceForm::AddCommand(QAction *Action) {
     FCommands.append(Action);
 }
 
-void TTimeSpaceForm::SetSimulation(const SimulationFigures &Figures) {
+void TTimeSpaceForm::SetSimulation(const SimulationFigures &Figures, const ArterialPlan &For) {
     FSimulation = Figures;
+    FSimulatedPlan = For;
     emit SimulationChanged();
+}
+
+bool TTimeSpaceForm::SimulationCurrent() const {
+    return FSimulation.has_value() && FSimulatedPlan == SumoScenario::PlanOf(*this);
 }
 
 void TTimeSpaceForm::contextMenuEvent(QContextMenuEvent *Event) {

@@ -4,6 +4,7 @@
 #include "app/MainForm.h"
 #include "model/Common.h"
 #include "model/SimulationFigures.h"
+#include "model/SumoPlan.h"
 #include "platform/UpDown.h"
 
 #include <QColor>
@@ -148,9 +149,14 @@ class TTimeSpaceForm : public TMainForm {
     TJunctionReport *JunctionReport() const { return FReport; }
     TBandOverlay *BandOverlay() const { return FBandOverlay; }
 
-    // What the last simulation of the arterial found, until the next one.
+    // What the last simulation of the arterial found, until the next one, and the arterial it
+    // was made for.
     const std::optional<SimulationFigures> &Simulation() const { return FSimulation; }
-    void SetSimulation(const SimulationFigures &Figures);
+    void SetSimulation(const SimulationFigures &Figures, const ArterialPlan &For);
+    // Whether the window holds the arterial the last simulation was made for: its figures
+    // belong to that arterial only, and an edit, an undo or an opened file may leave another
+    // (or, undone, give it back).
+    bool SimulationCurrent() const;
 
     // Where the command menu opens: at the pointer when the mouse asks for it; from the keys
     // (the Menu key, Shift+F10) at the selected junction when the diagram has the focus, else
@@ -244,6 +250,7 @@ class TTimeSpaceForm : public TMainForm {
     TJunctionReport *FReport = nullptr;
     TBandOverlay *FBandOverlay = nullptr;
     std::optional<SimulationFigures> FSimulation;
+    ArterialPlan FSimulatedPlan;
     THintSwitch *FHints = nullptr;
     THelpForm *FHelpForm = nullptr;
     int FCompositionCount = 0;

@@ -62,14 +62,31 @@ QString Fixed(double Value, int Decimals) {
     return QLocale().toString(Value, 'f', Decimals);
 }
 
+QString Whole(int Value) {
+    return QLocale().toString(Value);
+}
+
 QString DirectionSummary(const QString &Name, const DirectionSimulation &Figures) {
+    if (Figures.Sent == 0) {
+        return QStringLiteral("%1: no %2 traffic.").arg(Name, Name.toLower());
+    }
     if (Figures.Vehicles == 0) {
-        return Name + QStringLiteral(": no vehicles completed the arterial.");
+        return QStringLiteral("%1: none of the %2 vehicles that entered was reported by the "
+                              "simulator.")
+            .arg(Name, Whole(Figures.Sent));
     }
     QString text = QStringLiteral("%1: %2 vehicles, %3 stops and %4 s delay per vehicle")
-                       .arg(Name)
-                       .arg(Figures.Vehicles)
-                       .arg(Fixed(Figures.StopsPerVehicle, 2), Fixed(Figures.DelayPerVehicle, 1));
+                       .arg(Name, Whole(Figures.Vehicles), Fixed(Figures.StopsPerVehicle, 2),
+                            Fixed(Figures.DelayPerVehicle, 1));
+    if (Figures.Vehicles != Figures.Sent) {
+        text += QStringLiteral(" (the simulator reported %1 of the %2 that entered)")
+                    .arg(Whole(Figures.Vehicles), Whole(Figures.Sent));
+    }
+    if (Figures.Unfinished > 0) {
+        text += QStringLiteral("; %1 of them had not left the arterial when the run stopped "
+                               "and count with the delay they had by then")
+                    .arg(Whole(Figures.Unfinished));
+    }
     if (Figures.QueuesGrow) {
         QStringList junctions;
         for (const int k : Figures.GrowingAt) {
@@ -82,11 +99,14 @@ QString DirectionSummary(const QString &Name, const DirectionSimulation &Figures
 }
 
 QString Summary(const TTimeSpaceForm &Form, const SimulationFigures &Figures) {
-    return QStringLiteral("%1 s simulated after %2 warm-up cycles of JCT #1.\n\n%3\n%4\n\n"
-                          "TimeSpace expects %5 stops and %6 %7 delay per southbound vehicle.")
+    return QStringLiteral("The figures cover every main-road vehicle that entered the arterial "
+                          "in the %1 s measured after %2 warm-up cycles of JCT #1, followed "
+                          "until it left (the run stops at %3 s at the latest).\n\n%4\n%5\n\n"
+                          "TimeSpace expects %6 stops and %7 %8 delay per southbound vehicle.")
         .arg(Fixed(Figures.SimulatedSeconds, 0))
         .arg(WarmUpCycles)
-        .arg(DirectionSummary(QStringLiteral("Southbound"), Figures.Southbound),
+        .arg(Fixed(Figures.StoppedAt, 0),
+             DirectionSummary(QStringLiteral("Southbound"), Figures.Southbound),
              DirectionSummary(QStringLiteral("Northbound"), Figures.Northbound),
              Form.ArtStops->Caption(), Form.DelayPerVeh->Caption(), Form.TimeUnits->Caption());
 }
@@ -166,7 +186,7 @@ void SimulateInSumo(TTimeSpaceForm *Form) {
     QObject::connect(session->Run, &TSumoRun::Finished, session, [Form, session](bool ok) {
         session->End();
         if (ok) {
-            Form->SetSimulation(session->Run->Figures());
+            Form->SetSimulation(session->Run->Figures(), session->Run->Plan());
             Prompts::ShowMessage(Form, Prompts::MessageKind::Information, Title,
                                  Summary(*Form, session->Run->Figures()));
         } else {

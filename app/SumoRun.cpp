@@ -15,6 +15,10 @@
 #include <QTimer>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
 TSumoRun::TSumoRun(QObject *Parent) : QObject(Parent) {
     FWatchdog = new QTimer(this);
     FWatchdog->setSingleShot(true);
@@ -23,6 +27,11 @@ TSumoRun::TSumoRun(QObject *Parent) : QObject(Parent) {
                  .arg(FProgramName)
                  .arg(FTimeLimit / 1000));
     });
+    // The simulator's step log reaches a pipe in blocks of some kilobytes, often only at its
+    // end; the speed file it writes every step shows the simulated time as it advances.
+    FProgressPoll = new QTimer(this);
+    FProgressPoll->setInterval(150);
+    connect(FProgressPoll, &QTimer::timeout, this, &TSumoRun::PollProgress);
 }
 
 TSumoRun::~TSumoRun() {
@@ -103,6 +112,10 @@ void TSumoRun::Launch(Stage Next, const QString &Name, const QStringList &Argume
         }
     });
     FWatchdog->start(FTimeLimit);
+    if (Next == Stage::Simulating) {
+        FReached = 0.0;
+        FProgressPoll->start();
+    }
     FProcess->start(program, Arguments);
 }
 
@@ -116,16 +129,40 @@ void TSumoRun::ReadStepLog() {
     if (FStage == Stage::Simulating) {
         static const QRegularExpression step(QStringLiteral("Step #(\\d+(?:\\.\\d+)?)"));
         QRegularExpressionMatchIterator it = step.globalMatch(QString::fromLatin1(FLogTail));
-        double reached = -1.0;
         while (it.hasNext()) {
-            reached = it.next().captured(1).toDouble();
-        }
-        if (reached >= 0.0) {
-            emit Progress(reached, FEnd);
+            Reached(it.next().captured(1).toDouble());
         }
     }
     if (FLogTail.size() > 4000) {
         FLogTail = FLogTail.right(2000);
+    }
+}
+
+void TSumoRun::PollProgress() {
+    QFile speeds(QDir(FFolder).filePath(QLatin1StringView(SumoScenario::SpeedFile)));
+    if (FStage != Stage::Simulating || !speeds.open(QIODevice::ReadOnly)) {
+        return;
+    }
+    // The last step begun: '<timestep time="1234.00">' in the file's tail.
+    constexpr qint64 Tail = 4096;
+    speeds.seek(std::max<qint64>(0, speeds.size() - Tail));
+    const QByteArray tail = speeds.read(Tail);
+    static const QByteArray Step = QByteArrayLiteral("<timestep time=\"");
+    const qsizetype at = tail.lastIndexOf(Step);
+    const qsizetype close = at < 0 ? -1 : tail.indexOf('"', at + Step.size());
+    if (close > at) {
+        bool ok = false;
+        const double seconds = tail.mid(at + Step.size(), close - at - Step.size()).toDouble(&ok);
+        if (ok) {
+            Reached(seconds);
+        }
+    }
+}
+
+void TSumoRun::Reached(double Seconds) {
+    if (Seconds > FReached) {
+        FReached = Seconds;
+        emit Progress(Seconds, FEnd);
     }
 }
 
@@ -158,15 +195,22 @@ void TSumoRun::ProgramFinished(int ExitCode, bool Crashed) {
         }
         return;
     }
-    emit Progress(FEnd, FEnd);
-    if (ReadAnswer()) {
+    FProgressPoll->stop();
+    Reached(FEnd);
+    if (ReadFigures()) {
         Succeed();
     }
 }
 
-bool TSumoRun::ReadAnswer() {
-    FFigures.SimulatedSeconds = MeasurementEnd(FPlan) - MeasurementStart(FPlan);
-    return ReadTrips() && ReadQueues();
+bool TSumoRun::ReadFigures() {
+    QString error;
+    const std::optional<SimulationFigures> figures = ReadAnswer(FPlan, FFolder, error);
+    if (!figures) {
+        Fail(error);
+        return false;
+    }
+    FFigures = *figures;
+    return true;
 }
 
 namespace {
@@ -197,91 +241,122 @@ QString ReadElements(const QString &Path, QLatin1StringView Element, QLatin1Stri
     }
     return {};
 }
-} // namespace
 
-bool TSumoRun::ReadTrips() {
-    // The completed trips of the main road's platoons of the measured cycles; crossroad #2's
-    // traffic only shapes the queues they meet.
-    struct Trip {
-        bool Southbound;
-        TripRecord Record;
-        QSet<QString> HaltedOn; // approaches where the vehicle came to a standstill
-    };
-    QHash<QString, Trip> trips;
-    QString error = ReadElements(QDir(FFolder).filePath(QLatin1StringView(SumoScenario::TripFile)),
-                                 QLatin1StringView("tripinfo"), QLatin1StringView("tripinfos"),
-                                 [&](const QXmlStreamAttributes &a) {
-                                     const QString id = a.value(QLatin1StringView("id")).toString();
-                                     const std::optional<MainRoadVehicle> vehicle =
-                                         ParseVehicleId(id.toStdString());
-                                     if (!vehicle || vehicle->Cycle < WarmUpCycles ||
-                                         vehicle->Cycle >= WarmUpCycles + MeasuredCycles) {
-                                         return;
-                                     }
-                                     Trip trip{vehicle->Southbound, {}, {}};
-                                     trip.Record.TimeLoss =
-                                         a.value(QLatin1StringView("timeLoss")).toDouble() +
-                                         a.value(QLatin1StringView("departDelay")).toDouble();
-                                     trips.insert(id, trip);
-                                 });
-    if (error.isEmpty()) {
-        error = ReadElements(
-            QDir(FFolder).filePath(QLatin1StringView(SumoScenario::SpeedFile)),
-            QLatin1StringView("vehicle"), QLatin1StringView("fcd-export"),
-            [&](const QXmlStreamAttributes &a) {
-                if (a.value(QLatin1StringView("speed")).toDouble() >= HaltingSpeed) {
-                    return;
-                }
-                const auto trip = trips.find(a.value(QLatin1StringView("id")).toString());
-                if (trip != trips.end()) {
-                    trip->HaltedOn.insert(a.value(QLatin1StringView("lane")).toString());
-                }
-            });
+double Number(const QXmlStreamAttributes &Attributes, const char *Name) {
+    return Attributes.value(QLatin1StringView(Name)).toDouble();
+}
+
+bool Measured(const MainRoadVehicle &Vehicle) {
+    return Vehicle.Cycle >= WarmUpCycles && Vehicle.Cycle < WarmUpCycles + MeasuredCycles;
+}
+
+// The trips of the main road's platoons of the measured cycles, finished or not; crossroad
+// #2's traffic only shapes the queues they meet.
+QString ReadTrips(const ArterialPlan &Plan, const QDir &Folder, SimulationFigures &Figures,
+                  QHash<QString, std::pair<bool, TripRecord>> &Trips) {
+    const QString error = ReadElements(
+        Folder.filePath(QLatin1StringView(SumoScenario::TripFile)), QLatin1StringView("tripinfo"),
+        QLatin1StringView("tripinfos"), [&](const QXmlStreamAttributes &a) {
+            const QString id = a.value(QLatin1StringView("id")).toString();
+            const std::optional<MainRoadVehicle> vehicle = ParseVehicleId(id.toStdString());
+            if (!vehicle || !Measured(*vehicle)) {
+                return;
+            }
+            TripRecord trip;
+            // The wait to enter is delay as much as any wait on the arterial. A vehicle the
+            // run stopped on its way has an arrival of -1 and the loss it had by then; one
+            // still waiting to enter has only its wait.
+            trip.TimeLoss = Number(a, "timeLoss") + Number(a, "departDelay");
+            trip.Arrived = Number(a, "arrival") >= 0.0;
+            Trips.insert(id, {vehicle->Southbound, trip});
+        });
+    std::int32_t sentSouth = 0;
+    std::int32_t sentNorth = 0;
+    for (const MainRoadVehicle &vehicle : MainRoadVehicles(Plan)) {
+        if (Measured(vehicle)) {
+            ++(vehicle.Southbound ? sentSouth : sentNorth);
+        }
     }
+    Figures.Southbound.Sent = sentSouth;
+    Figures.Northbound.Sent = sentNorth;
+    return error;
+}
+
+// The approaches where each measured vehicle came to a standstill, from every vehicle's speed
+// and lane at every second.
+QString ReadStops(const QDir &Folder, SimulationFigures &Figures,
+                  const QHash<QString, std::pair<bool, TripRecord>> &Trips) {
+    QHash<QString, QSet<QString>> haltedOn;
+    const QString error = ReadElements(
+        Folder.filePath(QLatin1StringView(SumoScenario::SpeedFile)), QLatin1StringView("vehicle"),
+        QLatin1StringView("fcd-export"), [&](const QXmlStreamAttributes &a) {
+            const QString id = a.value(QLatin1StringView("id")).toString();
+            if (Number(a, "speed") < HaltingSpeed && Trips.contains(id)) {
+                haltedOn[id].insert(a.value(QLatin1StringView("lane")).toString());
+            }
+        });
     if (!error.isEmpty()) {
-        Fail(error);
-        return false;
+        return error;
     }
     std::vector<TripRecord> south;
     std::vector<TripRecord> north;
-    for (Trip &trip : trips) {
-        trip.Record.Stops = static_cast<std::int32_t>(trip.HaltedOn.size());
-        (trip.Southbound ? south : north).push_back(trip.Record);
+    for (auto trip = Trips.begin(); trip != Trips.end(); ++trip) {
+        TripRecord record = trip->second;
+        record.Stops = static_cast<std::int32_t>(haltedOn.value(trip.key()).size());
+        (trip->first ? south : north).push_back(record);
     }
-    FFigures.Southbound = SummariseTrips(south);
-    FFigures.Northbound = SummariseTrips(north);
-    return true;
+    Figures.Southbound = SummariseTrips(south, Figures.Southbound.Sent);
+    Figures.Northbound = SummariseTrips(north, Figures.Northbound.Sent);
+    return {};
 }
 
-bool TSumoRun::ReadQueues() {
-    const double from = MeasurementStart(FPlan);
-    const double to = MeasurementEnd(FPlan);
+// The vehicles on each approach, averaged over each of its junction's measured cycles.
+QString ReadQueues(const ArterialPlan &Plan, const QDir &Folder, SimulationFigures &Figures) {
+    const double from = MeasurementStart(Plan);
+    const double to = MeasurementEnd(Plan);
     PerJunction<std::vector<double>> south;
     PerJunction<std::vector<double>> north;
-    const QString error =
-        ReadElements(QDir(FFolder).filePath(QLatin1StringView(SumoScenario::QueueFile)),
-                     QLatin1StringView("interval"), QLatin1StringView("detector"),
-                     [&](const QXmlStreamAttributes &a) {
-                         const double begin = a.value(QLatin1StringView("begin")).toDouble();
-                         const double end = a.value(QLatin1StringView("end")).toDouble();
-                         // "q.s.3": the southbound approach of JCT #3.
-                         const QStringList id =
-                             a.value(QLatin1StringView("id")).toString().split('.');
-                         const int k = id.size() == 3 ? id[2].toInt() : 0;
-                         if (begin >= from && end <= to && k >= 1 && k <= JunctionCount) {
-                             (id[1] == QLatin1StringView("s") ? south : north)[k].push_back(
-                                 a.value(QLatin1StringView("meanVehicleNumber")).toDouble());
-                         }
-                     });
+    const QString error = ReadElements(
+        Folder.filePath(QLatin1StringView(SumoScenario::QueueFile)), QLatin1StringView("interval"),
+        QLatin1StringView("detector"), [&](const QXmlStreamAttributes &a) {
+            // "q.s.3": the southbound approach of JCT #3.
+            const QStringList id = a.value(QLatin1StringView("id")).toString().split('.');
+            const int k = id.size() == 3 ? id[2].toInt() : 0;
+            if (Number(a, "begin") >= from && Number(a, "end") <= to && k >= 1 &&
+                k <= JunctionCount) {
+                (id[1] == QLatin1StringView("s") ? south : north)[k].push_back(
+                    Number(a, "meanVehicleNumber"));
+            }
+        });
     if (!error.isEmpty()) {
-        Fail(error);
-        return false;
+        return error;
     }
-    FFigures.Southbound.GrowingAt = GrowingQueues(south, true);
-    FFigures.Southbound.QueuesGrow = !FFigures.Southbound.GrowingAt.empty();
-    FFigures.Northbound.GrowingAt = GrowingQueues(north, false);
-    FFigures.Northbound.QueuesGrow = !FFigures.Northbound.GrowingAt.empty();
-    return true;
+    Figures.Southbound.GrowingAt = GrowingQueues(south, true);
+    Figures.Southbound.QueuesGrow = !Figures.Southbound.GrowingAt.empty();
+    Figures.Northbound.GrowingAt = GrowingQueues(north, false);
+    Figures.Northbound.QueuesGrow = !Figures.Northbound.GrowingAt.empty();
+    return {};
+}
+} // namespace
+
+std::optional<SimulationFigures> TSumoRun::ReadAnswer(const ArterialPlan &Plan,
+                                                      const QString &Folder, QString &Error) {
+    SimulationFigures figures;
+    figures.SimulatedSeconds = MeasurementEnd(Plan) - MeasurementStart(Plan);
+    figures.StoppedAt = SimulationEnd(Plan);
+    const QDir folder(Folder);
+    QHash<QString, std::pair<bool, TripRecord>> trips; // southbound, and the trip
+    Error = ReadTrips(Plan, folder, figures, trips);
+    if (Error.isEmpty()) {
+        Error = ReadStops(folder, figures, trips);
+    }
+    if (Error.isEmpty()) {
+        Error = ReadQueues(Plan, folder, figures);
+    }
+    if (!Error.isEmpty()) {
+        return std::nullopt;
+    }
+    return figures;
 }
 
 void TSumoRun::Fail(const QString &Text) {
@@ -305,6 +380,7 @@ void TSumoRun::Cancel() {
 void TSumoRun::StopProcess() {
     FStage = Stage::Idle;
     FWatchdog->stop();
+    FProgressPoll->stop();
     if (FProcess == nullptr) {
         return;
     }

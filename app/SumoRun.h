@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class QProcess;
 class QTimer;
 
@@ -39,10 +41,17 @@ class TSumoRun : public QObject {
     void SetTimeLimit(int Milliseconds) { FTimeLimit = Milliseconds; }
 
     const SimulationFigures &Figures() const { return FFigures; }
+    // The arterial the last run was started for.
+    const ArterialPlan &Plan() const { return FPlan; }
+
+    // The simulator's answer for Plan in Folder (its trip, speed and queue files), or nothing
+    // with the reason in Error.
+    static std::optional<SimulationFigures> ReadAnswer(const ArterialPlan &Plan,
+                                                       const QString &Folder, QString &Error);
     QString ErrorText() const { return FError; }
 
   signals:
-    // The simulated time reached, of EndSeconds.
+    // The simulated time reached, of EndSeconds, several times a second while it advances.
     void Progress(double SimulatedSeconds, double EndSeconds);
     void Finished(bool Succeeded);
 
@@ -52,9 +61,9 @@ class TSumoRun : public QObject {
     void Launch(Stage Next, const QString &Name, const QStringList &Arguments);
     void ProgramFinished(int ExitCode, bool Crashed);
     void ReadStepLog();
-    bool ReadAnswer();
-    bool ReadTrips();
-    bool ReadQueues();
+    void PollProgress();
+    void Reached(double Seconds);
+    bool ReadFigures();
     void Fail(const QString &Text);
     void Succeed();
     void StopProcess();
@@ -65,6 +74,8 @@ class TSumoRun : public QObject {
     bool FSimulate = false;
     QProcess *FProcess = nullptr;
     QTimer *FWatchdog = nullptr;
+    QTimer *FProgressPoll = nullptr;
+    double FReached = 0.0;
     int FTimeLimit = 5 * 60 * 1000;
     QString FProgramName;
     QByteArray FLogTail;

@@ -296,6 +296,10 @@ void WriteConfiguration(QXmlStreamWriter &Xml, const ArterialPlan &Plan) {
     Xml.writeEndElement();
     Xml.writeStartElement(QStringLiteral("output"));
     Value(Xml, "tripinfo-output", QLatin1StringView(TripFile));
+    // Vehicles still on their way, or still waiting to enter, when the run stops count too,
+    // with the time they have lost so far.
+    Value(Xml, "tripinfo-output.write-unfinished", "true");
+    Value(Xml, "tripinfo-output.write-undeparted", "true");
     // Every vehicle's speed and lane at every step, for its stops.
     Value(Xml, "fcd-output", QLatin1StringView(SpeedFile));
     Value(Xml, "fcd-output.attributes", "speed,lane");

@@ -13,6 +13,7 @@ struct Durations {
     std::int32_t Red = 0;
     std::int32_t Green = 0;
     std::int32_t Yellow = 0;
+    friend bool operator==(const Durations &, const Durations &) = default;
 };
 
 // Red and green are the cycle's shares rounded half to even; yellow takes what is left

@@ -41,9 +41,14 @@ SignalProgram SignalProgramFor(const JunctionSignal &Signal) {
     return program;
 }
 
-std::int32_t PlatoonVehicles(std::int32_t volume, std::int32_t entryCycleTime) {
-    const PlatoonSet platoon = EntryPlatoon(volume, entryCycleTime);
-    return Round(static_cast<Extended>(platoon.Size[1]) / static_cast<Extended>(SatHeadway));
+std::int32_t PlatoonVehicles(std::int32_t volume, std::int32_t entryCycleTime, std::int32_t Cycle) {
+    // Whole numbers throughout: the running total is exact however long the run.
+    const std::int64_t perHourCycles =
+        static_cast<std::int64_t>(std::max(volume, 0)) * std::max(entryCycleTime, 0);
+    const auto before = [perHourCycles](std::int64_t cycles) {
+        return perHourCycles * cycles / 3600;
+    };
+    return static_cast<std::int32_t>(before(Cycle + 1) - before(Cycle));
 }
 
 double MeasurementStart(const ArterialPlan &Plan) {
@@ -65,18 +70,19 @@ double SimulationEnd(const ArterialPlan &Plan) {
     for (const JunctionSignal &signal : Plan.Signals) {
         longest = std::max(longest, signal.CycleTime);
     }
-    return std::ceil(MeasurementEnd(Plan) + metres / slowest + 5.0 * longest);
+    const double drain = static_cast<double>((WarmUpCycles + MeasuredCycles) * longest);
+    return std::ceil(MeasurementEnd(Plan) + metres / slowest + drain);
 }
 
 std::vector<MainRoadVehicle> MainRoadVehicles(const ArterialPlan &Plan) {
     std::vector<MainRoadVehicle> vehicles;
     const std::int32_t cycle = Plan.Signals[1].CycleTime;
     const std::int32_t cycles = WarmUpCycles + MeasuredCycles;
-    const std::int32_t south = PlatoonVehicles(Plan.SouthVolume, cycle);
-    const std::int32_t north = PlatoonVehicles(Plan.NorthVolume, cycle);
     const std::int32_t leaving = std::clamp(Plan.LeavingPercent, 0, 100);
     std::int64_t entered = 0;
     for (std::int32_t c = 0; c < cycles; ++c) {
+        const std::int32_t south = PlatoonVehicles(Plan.SouthVolume, cycle, c);
+        const std::int32_t north = PlatoonVehicles(Plan.NorthVolume, cycle, c);
         for (std::int32_t i = 0; i < std::max(south, north); ++i) {
             const double depart = c * cycle + i * SatHeadway;
             if (i < south) {
@@ -128,8 +134,9 @@ double EnteringLeaving(const ArterialPlan &Plan) {
     return entering * std::clamp(Plan.LeavingPercent, 0, 100) / 100.0;
 }
 
-DirectionSimulation SummariseTrips(const std::vector<TripRecord> &Trips) {
+DirectionSimulation SummariseTrips(const std::vector<TripRecord> &Trips, std::int32_t Sent) {
     DirectionSimulation figures;
+    figures.Sent = Sent;
     figures.Vehicles = static_cast<std::int32_t>(Trips.size());
     if (Trips.empty()) {
         return figures;
@@ -139,24 +146,32 @@ DirectionSimulation SummariseTrips(const std::vector<TripRecord> &Trips) {
     for (const TripRecord &trip : Trips) {
         stops += trip.Stops;
         loss += trip.TimeLoss;
+        figures.Unfinished += trip.Arrived ? 0 : 1;
     }
     figures.StopsPerVehicle = stops / figures.Vehicles;
     figures.DelayPerVehicle = loss / figures.Vehicles;
     return figures;
 }
 
-bool QueueGrows(const std::vector<double> &VehiclesPerCycle) {
-    const std::size_t quarter = VehiclesPerCycle.size() / 4;
-    if (quarter == 0) {
-        return false;
+double QueueTrend(const std::vector<double> &VehiclesPerCycle) {
+    const std::size_t n = VehiclesPerCycle.size();
+    if (n < 2) {
+        return 0.0;
     }
-    const auto mean = [quarter](auto from) {
-        return std::accumulate(from, from + static_cast<std::ptrdiff_t>(quarter), 0.0) /
-               static_cast<double>(quarter);
-    };
-    return mean(VehiclesPerCycle.end() - static_cast<std::ptrdiff_t>(quarter)) -
-               mean(VehiclesPerCycle.begin()) >
-           QueueGrowthVehicles;
+    // The slope of the least-squares line over the cycles numbered 0 to n - 1.
+    const double middle = static_cast<double>(n - 1) / 2.0;
+    double moments = 0.0;
+    double spread = 0.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double x = static_cast<double>(i) - middle;
+        moments += x * VehiclesPerCycle[i];
+        spread += x * x;
+    }
+    return moments / spread;
+}
+
+bool QueueGrows(const std::vector<double> &VehiclesPerCycle) {
+    return QueueTrend(VehiclesPerCycle) >= QueueGrowthPerCycle;
 }
 
 std::vector<std::int32_t> GrowingQueues(const PerJunction<std::vector<double>> &VehiclesPerCycle,

@@ -43,6 +43,7 @@ struct JunctionSignal {
     std::int32_t CycleTime = 0;
     std::int32_t CycleOffset = 0;
     Durations Times;
+    friend bool operator==(const JunctionSignal &, const JunctionSignal &) = default;
 };
 
 // A junction's fixed-time program. A cycle starts with the arterial's green at the offset,
@@ -70,6 +71,7 @@ struct ArterialPlan {
     std::int32_t NorthVolume = 0;
     std::int32_t EnteringPercent = 0; // of the southbound volume, from crossroad #2
     std::int32_t LeavingPercent = 0;  // of the southbound traffic, onto crossroad #5
+    friend bool operator==(const ArterialPlan &, const ArterialPlan &) = default;
 };
 
 // Link k of the plan as the diagram drives it (MeasureLink at the plan's speeds), and its
@@ -78,15 +80,20 @@ struct ArterialPlan {
 LinkMeasure PlanLink(const ArterialPlan &Plan, int Link);
 double LinkMetres(const ArterialPlan &Plan, int Link);
 
-// Vehicles of a platoon entering the arterial at JCT #1's cycle: the entry platoon's seconds
-// over the saturation headway, rounded.
-std::int32_t PlatoonVehicles(std::int32_t volume, std::int32_t entryCycleTime);
+// Vehicles of the platoon entering the arterial in JCT #1's cycle number Cycle (0 for the
+// first): the hourly volume spread exactly over the cycles. Each platoon takes the whole
+// vehicles of its share and carries the fraction to the next, so the first n platoons hold
+// Trunc(n x volume x cycle / 3600) vehicles (28.4 a cycle gives 28, 28, 29, 28, 29, ...).
+std::int32_t PlatoonVehicles(std::int32_t volume, std::int32_t entryCycleTime, std::int32_t Cycle);
 
 // The measured period: from WarmUpCycles to WarmUpCycles + MeasuredCycles cycles of JCT #1.
 double MeasurementStart(const ArterialPlan &Plan);
 double MeasurementEnd(const ArterialPlan &Plan);
-// Where the simulation stops: the last measured vehicles have time to cross the arterial at
-// free flow and to wait through five of the longest cycles.
+// Where the simulation stops at the latest. The vehicles of the measured cycles are followed
+// until they leave the arterial: the last of them have time to cross it at free flow at the
+// slower speed, and the queues as long again as the whole run's demand took (its cycles at the
+// longest cycle time) to drain. Vehicles still on their way then count with the delay they
+// have had so far.
 double SimulationEnd(const ArterialPlan &Plan);
 
 // A vehicle of the main road's platoons: one platoon per JCT #1 cycle and direction, entering
@@ -116,24 +123,30 @@ double EnteringLeaving(const ArterialPlan &Plan);
 // below the simulator's 0.1 m/s of waiting.
 inline constexpr double HaltingSpeed = 5.0 / 3.6;
 
-// One completed trip of a main-road vehicle.
+// One trip of a main-road vehicle of the measured cycles.
 struct TripRecord {
     // Approaches where the vehicle stopped: at most one stop a junction, as the diagram
     // counts the share of a junction's arrivals that stop.
     std::int32_t Stops = 0;
     double TimeLoss = 0.0; // seconds behind free flow, waiting to enter included
+    // False for a vehicle still on the arterial, or still waiting to enter it, when the run
+    // stopped: its stops and time loss are those it had by then.
+    bool Arrived = true;
 };
-// Stops and delay per vehicle over the trips; nothing when there are none.
-DirectionSimulation SummariseTrips(const std::vector<TripRecord> &Trips);
+// Stops and delay per vehicle over the trips, of Sent vehicles; no figures when there are no
+// trips.
+DirectionSimulation SummariseTrips(const std::vector<TripRecord> &Trips, std::int32_t Sent);
 
 // The rule for oversaturation. For each junction and direction the simulator counts the
 // vehicles on the approach, averaged over each of the junction's measured cycles: what the
 // green leaves behind stays there, standing or creeping up to the stop line. The queue grows
-// from cycle to cycle when the mean of the last quarter of those cycles exceeds the mean of
-// the first quarter by more than QueueGrowthVehicles. Platoons swinging against the differing
-// cycles of their neighbours stay below that; a green that cannot serve its arrivals adds
-// vehicles every cycle.
-inline constexpr double QueueGrowthVehicles = 10.0;
+// from cycle to cycle when the least-squares line through those means rises by at least
+// QueueGrowthPerCycle vehicles a cycle: a green that falls one vehicle short every two cycles.
+// Platoons swinging against the other cycles of their neighbours move the means up and down by
+// some vehicles; over the measured cycles that tilts the line by less.
+inline constexpr double QueueGrowthPerCycle = 0.5;
+// Vehicles a cycle by which the line through the means rises; 0 for fewer than two cycles.
+double QueueTrend(const std::vector<double> &VehiclesPerCycle);
 bool QueueGrows(const std::vector<double> &VehiclesPerCycle);
 
 // The junctions where the direction's queues grow, in the numbering 1..6. A junction whose

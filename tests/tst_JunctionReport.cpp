@@ -7,12 +7,15 @@
 #include "controls/TimeSpaceLink.h"
 #include "model/Progression.h"
 #include "platform/HintSwitch.h"
+#include "platform/Prompts.h"
 
 #include <QAction>
 #include <QFile>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+
+#include <functional>
 
 using FormDriver::UserMovesTrackBar;
 
@@ -394,11 +397,26 @@ class tst_JunctionReport : public QObject {
         QVERIFY(!form.FwFailure());
 
         SimulationFigures figures;
-        figures.Southbound = {410, 1.25, 31.5, false, {}};
-        figures.Northbound = {380, 2.5, 97.25, true, {3, 4}};
+        figures.Southbound = {.Sent = 410,
+                              .Vehicles = 410,
+                              .StopsPerVehicle = 1.25,
+                              .DelayPerVehicle = 31.5,
+                              .QueuesGrow = false,
+                              .GrowingAt = {}};
+        figures.Northbound = {.Sent = 380,
+                              .Vehicles = 380,
+                              .Unfinished = 7,
+                              .StopsPerVehicle = 2.5,
+                              .DelayPerVehicle = 97.25,
+                              .QueuesGrow = true,
+                              .GrowingAt = {3, 4}};
         figures.SimulatedSeconds = 900;
-        form.SetSimulation(figures);
+        figures.StoppedAt = 4321;
+        form.SetSimulation(figures, SumoScenario::PlanOf(form));
         QVERIFY(report->SimulationShown());
+        QCOMPARE(report->SimulationNote(),
+                 QString("The last simulation measured 900 s and followed its vehicles until "
+                         "they left the arterial or the run stopped at 4321 s (7 had not left)."));
         const int south = TJunctionReport::SouthboundRow;
         const int north = TJunctionReport::NorthboundRow;
         QCOMPARE(report->SimulationText(south, TJunctionReport::StopsSimulated), QString("1.25"));
@@ -424,6 +442,35 @@ class tst_JunctionReport : public QObject {
                  "yes, at JCT " + failing.join(", "));
         // Reading the northbound figures leaves the strips' southbound measures as they were.
         CompareWithWindow(form, *report);
+
+        // The figures go with the arterial they were made for: any edit hides them, giving
+        // that arterial back (by hand or by opening its file) shows them again.
+        QStringList messages;
+        Prompts::SetMessageAnswerer([&messages](Prompts::MessageKind, const QString &,
+                                                const QString &text) { messages << text; });
+        QTemporaryDir folder;
+        const QString simulated = folder.filePath("simulated.json");
+        const QString other = folder.filePath("other.json");
+        UserMovesTrackBar(form.BkMainRoadVol, 800);
+        form.SetSimulation(figures, SumoScenario::PlanOf(form));
+        QVERIFY(form.SaveFile(simulated));
+        const auto shownAfter = [&](const std::function<void()> &edit) {
+            edit();
+            return report->SimulationShown();
+        };
+        QVERIFY(!shownAfter([&] { UserMovesTrackBar(form.BkMainRoadVol, 790); }));
+        QVERIFY(report->SimulationNote().startsWith("The last simulation was made for other"));
+        QVERIFY(shownAfter([&] { UserMovesTrackBar(form.BkMainRoadVol, 800); }));
+        QCOMPARE(report->SimulationText(north, TJunctionReport::VehiclesSimulated), QString("380"));
+        const int speed = form.MainRoadSpeedLimitBkd->Position();
+        QVERIFY(!shownAfter([&] { UserMovesTrackBar(form.MainRoadSpeedLimitBkd, speed + 1); }));
+        QVERIFY(shownAfter([&] { UserMovesTrackBar(form.MainRoadSpeedLimitBkd, speed); }));
+        QVERIFY(!shownAfter([&] { FormDriver::DragStrip(form.Light(4), 40, 55); }));
+        QVERIFY(form.SaveFile(other));
+        QVERIFY(shownAfter([&] { QVERIFY(form.OpenFile(simulated)); }));
+        QVERIFY(!shownAfter([&] { QVERIFY(form.OpenFile(other)); }));
+        Prompts::SetMessageAnswerer({});
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join('\n')));
     }
 };
 
