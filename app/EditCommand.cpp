@@ -59,6 +59,11 @@ bool TEditCommand::mergeWith(const QUndoCommand *Other) {
     }
     if (FMergeKey != 0 && other->FMergeKey == FMergeKey) {
         FAfter = other->FAfter;
+        // A run that undid itself (Right, then Left) is no step at all; which junction is
+        // selected is no edit of its own.
+        TEditState after = FAfter;
+        after.Selected = FBefore.Selected;
+        setObsolete(after == FBefore);
         return true;
     }
     return false;

@@ -495,10 +495,16 @@ void TTimeSpaceForm::keyPressEvent(QKeyEvent *Event) {
 }
 
 bool TTimeSpaceForm::IsMenuKey(const QKeyEvent *Event) {
+    // The Menu key reaches contextMenuEvent as a keyboard menu request from the platform, and
+    // so does Shift+F10 on Windows; elsewhere Shift+F10 is only a key.
+#ifdef Q_OS_WIN
+    Q_UNUSED(Event);
+    return false;
+#else
     const Qt::KeyboardModifiers keys =
         Event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-    return (Event->key() == Qt::Key_Menu && keys == Qt::NoModifier) ||
-           (Event->key() == Qt::Key_F10 && keys == Qt::ShiftModifier);
+    return Event->key() == Qt::Key_F10 && keys == Qt::ShiftModifier;
+#endif
 }
 
 QPoint TTimeSpaceForm::CommandMenuPlace(bool FromKeyboard, QPoint Pointer) const {

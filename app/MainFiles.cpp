@@ -127,6 +127,15 @@ void TTimeSpaceForm::ApplyState(const TEditState &State) {
     placeStrips(State.LaidOutTops);
     ReDodiagram();
     RefreshTimeSpaceDiagram();
+    if (!State.Recomputed) {
+        // Back to before the first change: the measures and the picture as they were then
+        // (a pending move then whitens the picture as it did).
+        DelayPerVeh->SetCaption(FStartCaptions.first);
+        ArtStops->SetCaption(FStartCaptions.second);
+        TimeSpaceImage->Canvas() = FStartCanvas;
+        TimeSpaceImage->CanvasChanged();
+        FRecomputed = false;
+    }
     if (State.LayoutPending) {
         PerJunction<int> tops{};
         for (int k = 1; k <= JunctionCount; ++k) {
@@ -147,14 +156,6 @@ void TTimeSpaceForm::ApplyState(const TEditState &State) {
     // With flow the unit follows the value; without, the label keeps the unit it showed.
     if (!FDelayUnitChosen) {
         TimeUnits->SetCaption(FromView(DelayUnitCaption(s.ShownDelayUnit)));
-    }
-    if (!State.Recomputed) {
-        // Back to the start: the measures show what they showed before any change.
-        DelayPerVeh->SetCaption(FStartCaptions.first);
-        ArtStops->SetCaption(FStartCaptions.second);
-        TimeSpaceImage->Canvas() = FStartCanvas;
-        TimeSpaceImage->CanvasChanged();
-        FRecomputed = false;
     }
     JCT->setCurrentIndex(State.Selected - 1);
     LoadPanelPositions();

@@ -131,7 +131,10 @@ QString RepeatedKey(const QByteArray &Bytes) {
             }
             if (!levels.isEmpty() && levels.last().IsObject && levels.last().ExpectKey) {
                 Level &level = levels.last();
-                const QString key = QString::fromUtf8(Bytes.mid(start, i - start));
+                // Decoded, so that an escaped spelling of a key is the same key.
+                const QJsonDocument quoted =
+                    QJsonDocument::fromJson('[' + Bytes.mid(start - 1, i - start + 2) + ']');
+                const QString key = quoted.array().at(0).toString();
                 level.PendingKey = key;
                 level.ExpectKey = false;
                 if (level.Keys.contains(key)) {

@@ -143,18 +143,28 @@ void TSumoRun::PollProgress() {
     if (FStage != Stage::Simulating || !speeds.open(QIODevice::ReadOnly)) {
         return;
     }
-    // The last step begun: '<timestep time="1234.00">' in the file's tail.
-    constexpr qint64 Tail = 4096;
-    speeds.seek(std::max<qint64>(0, speeds.size() - Tail));
-    const QByteArray tail = speeds.read(Tail);
+    // The last step begun: '<timestep time="1234.00">' near the file's end. A busy step
+    // writes a line per vehicle, so the tail read grows until it holds the tag.
     static const QByteArray Step = QByteArrayLiteral("<timestep time=\"");
-    const qsizetype at = tail.lastIndexOf(Step);
-    const qsizetype close = at < 0 ? -1 : tail.indexOf('"', at + Step.size());
-    if (close > at) {
-        bool ok = false;
-        const double seconds = tail.mid(at + Step.size(), close - at - Step.size()).toDouble(&ok);
-        if (ok) {
-            Reached(seconds);
+    constexpr qint64 MostRead = 4 * 1024 * 1024;
+    const qint64 size = speeds.size();
+    for (qint64 length = 4096;; length *= 4) {
+        const qint64 from = std::max<qint64>(0, size - length);
+        speeds.seek(from);
+        const QByteArray tail = speeds.read(size - from);
+        const qsizetype at = tail.lastIndexOf(Step);
+        const qsizetype close = at < 0 ? -1 : tail.indexOf('"', at + Step.size());
+        if (close > at) {
+            bool ok = false;
+            const double seconds =
+                tail.mid(at + Step.size(), close - at - Step.size()).toDouble(&ok);
+            if (ok) {
+                Reached(seconds);
+            }
+            return;
+        }
+        if (from == 0 || length >= MostRead) {
+            return;
         }
     }
 }

@@ -93,10 +93,13 @@ class Reachable {
             FCycles.push_back(ClampCycleTime(width, v));
         }
         FCycles.push_back(Round(static_cast<Extended>(width) / ResetBandCount));
+        // A strip too narrow for any cycle reaches none.
+        std::erase_if(FCycles, [width](std::int32_t c) { return c < 1 || c > width; });
         std::sort(FCycles.begin(), FCycles.end());
         FCycles.erase(std::unique(FCycles.begin(), FCycles.end()), FCycles.end());
-        FCycleReached.assign(static_cast<std::size_t>(width) + 1, false);
-        FOpenYellows.resize(static_cast<std::size_t>(width) + 1);
+        const auto slots = static_cast<std::size_t>(std::max(width, 0)) + 1;
+        FCycleReached.assign(slots, false);
+        FOpenYellows.resize(slots);
         for (const std::int32_t c : FCycles) {
             FCycleReached[static_cast<std::size_t>(c)] = true;
             FOpenYellows[static_cast<std::size_t>(c)].assign(2 * static_cast<std::size_t>(c) + 1,
@@ -108,11 +111,11 @@ class Reachable {
     }
 
     std::int32_t Width() const { return FWidth; }
-    std::int32_t LeastCycle() const { return FCycles.front(); }
-    std::int32_t GreatestCycle() const { return FCycles.back(); }
+    std::int32_t LeastCycle() const { return FCycles.empty() ? 0 : FCycles.front(); }
+    std::int32_t GreatestCycle() const { return FCycles.empty() ? 0 : FCycles.back(); }
 
     bool CycleReached(std::int32_t c) const {
-        return c >= 0 && c <= FWidth && FCycleReached[static_cast<std::size_t>(c)];
+        return c >= 1 && c <= FWidth && FCycleReached[static_cast<std::size_t>(c)];
     }
 
     bool SharesReached(std::int32_t red, std::int32_t green) const {
@@ -190,6 +193,9 @@ class Reachable {
     }
 
     void Search() {
+        if (FCycles.empty()) {
+            return;
+        }
         Add(ResetPercentRed, ResetPercentGreen);
         while (!FPending.empty()) {
             const auto [red, green] = FPending.back();

@@ -6,6 +6,7 @@
 #include "platform/UpDown.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -14,7 +15,9 @@
 
 #include <memory>
 
+#ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#endif
 
 // Scenario files, undo and redo, and the diagram panel's keys, on real windows driven by
 // the user's events.
@@ -52,7 +55,19 @@ QString Difference(const Shown &a, const Shown &b) {
             return a.Captions[i] + " differs from " + b.Captions[i];
         }
     }
-    return a.Canvas == b.Canvas ? QStringLiteral("layout state") : QStringLiteral("canvas");
+    if (a.Canvas != b.Canvas) {
+        return QStringLiteral("canvas");
+    }
+    return QStringLiteral("layout state: pending %1/%2, composed %3/%4, selected %5/%6, "
+                          "recomputed %7/%8")
+        .arg(a.State.LayoutPending)
+        .arg(b.State.LayoutPending)
+        .arg(a.State.ComposedWhilePending)
+        .arg(b.State.ComposedWhilePending)
+        .arg(a.State.Selected)
+        .arg(b.State.Selected)
+        .arg(a.State.Recomputed)
+        .arg(b.State.Recomputed);
 }
 
 #define COMPARE_SHOWN(actual, expected)                                                            \
@@ -232,6 +247,9 @@ class tst_Scenario : public QObject {
         QTest::newRow("key given twice")
             << QByteArray("\"speed\": 45,") << QByteArray("\"speed\": 45, \"speed\": 50,")
             << "\"northbound.speed\" is given twice";
+        QTest::newRow("key given twice, once escaped")
+            << QByteArray("\"speed\": 45,") << QByteArray("\"speed\": 45, \"spe\\u0065d\": 50,")
+            << "\"northbound.speed\" is given twice";
         QTest::newRow("junction key given twice")
             << QByteArray("\"top\": 312") << QByteArray("\"top\": 312, \"top\": 312")
             << "\"junctions[5].top\" is given twice";
@@ -301,11 +319,13 @@ class tst_Scenario : public QObject {
     void onlyRegularFilesAreRead_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("problem");
+#ifdef Q_OS_UNIX
         const QString fifo = Path(QStringLiteral("pipe.json"));
         QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0 || QFile::exists(fifo));
         QTest::newRow("named pipe") << fifo << "it is not a regular file";
         QTest::newRow("device") << "/dev/zero"
                                 << "it is not a regular file";
+#endif
         QTest::newRow("folder") << FFolder.path() << "it is a folder";
     }
     void onlyRegularFilesAreRead() {
@@ -538,29 +558,47 @@ class tst_Scenario : public QObject {
         COMPARE_SHOWN(Look(form), after);
     }
 
+    // A run of presses that comes back where it began is no step.
+    void keyRunThatUndoesItselfLeavesNoStep() {
+        TTimeSpaceForm form;
+        FormDriver::UserMovesTrackBar(form.BkMainRoadVol, 300);
+        FormDriver::ChooseJunction(form, 4);
+        QCOMPARE(form.UndoStack()->count(), 1);
+        QTest::keyClick(form.TimeSpaceDiagram, Qt::Key_Right);
+        QCOMPARE(form.UndoStack()->count(), 2);
+        QTest::keyClick(form.TimeSpaceDiagram, Qt::Key_Left);
+        QCOMPARE(form.UndoStack()->count(), 1);
+    }
+
     // Undo back to the start gives back the start as it was shown: the measures' captions
     // of the form, before any recomputation, among the rest.
     void undoToTheStart_data() {
         QTest::addColumn<int>("edit");
         QTest::newRow("volume") << 0;
         QTest::newRow("key presses") << 1;
+        QTest::newRow("a move, nothing recomputed yet") << 2;
     }
     void undoToTheStart() {
         QFETCH(int, edit);
         TTimeSpaceForm form;
         const Shown start = Look(form);
         QCOMPARE(form.DelayPerVeh->Caption(), QStringLiteral("00.0"));
+        FormDriver::ChooseJunction(form, 1);
         if (edit == 0) {
             FormDriver::UserMovesTrackBar(form.FwMainRoadVol, 400);
-        } else {
+        } else if (edit == 1) {
             QTest::keyClick(form.TimeSpaceDiagram, Qt::Key_Right);
+        } else {
+            QTest::keyClick(form.TimeSpaceDiagram, Qt::Key_Down, Qt::ControlModifier);
+            QVERIFY(form.Refresh->isEnabled());
         }
-        QVERIFY(form.DelayPerVeh->Caption() != QStringLiteral("00.0"));
+        const Shown after = Look(form);
+        QCOMPARE(form.DelayPerVeh->Caption() == QStringLiteral("00.0"), edit == 2);
         form.UndoStack()->undo();
         COMPARE_SHOWN(Look(form), start);
         QCOMPARE(form.ArtStops->Caption(), QStringLiteral("0.0"));
         form.UndoStack()->redo();
-        QVERIFY(form.DelayPerVeh->Caption() != QStringLiteral("00.0"));
+        COMPARE_SHOWN(Look(form), after);
     }
 
     // Undo gives back a pending move, the canvas a panel edit composed while it was pending
@@ -661,7 +699,15 @@ class tst_Scenario : public QObject {
                 popup->close();
             }
         });
-        QTest::keyClick(form.TimeSpaceDiagram, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        if (key == Qt::Key_Menu) {
+            // The platform turns the Menu key into a keyboard menu request, with the pointer
+            // wherever it is.
+            QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(3, 3),
+                                      form.mapToGlobal(QPoint(3, 3)));
+            QApplication::sendEvent(form.TimeSpaceDiagram, &request);
+        } else {
+            QTest::keyClick(form.TimeSpaceDiagram, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        }
         const TTimeSpaceLight *strip = form.Light(2);
         QCOMPARE(opened, strip->mapToGlobal(QPoint(460 / 8, 10)));
     }
