@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
+#include <QThread>
 #include <QTimer>
 #include <QXmlStreamReader>
 
@@ -207,20 +208,34 @@ void TSumoRun::ProgramFinished(int ExitCode, bool Crashed) {
     }
     FProgressPoll->stop();
     Reached(FEnd);
-    if (ReadFigures()) {
-        Succeed();
-    }
+    StartReading();
 }
 
-bool TSumoRun::ReadFigures() {
-    QString error;
-    const std::optional<SimulationFigures> figures = ReadAnswer(FPlan, FFolder, error);
-    if (!figures) {
-        Fail(error);
-        return false;
-    }
-    FFigures = *figures;
-    return true;
+void TSumoRun::StartReading() {
+    FStage = Stage::Reading;
+    struct Answer {
+        std::optional<SimulationFigures> Figures;
+        QString Error;
+    };
+    const auto answer = std::make_shared<Answer>();
+    FStopReading = std::make_shared<std::atomic<bool>>(false);
+    FReader = QThread::create([plan = FPlan, folder = FFolder, stop = FStopReading, answer] {
+        answer->Figures = ReadAnswer(plan, folder, answer->Error, stop.get());
+    });
+    connect(FReader, &QThread::finished, this, [this, answer] {
+        FReader->deleteLater();
+        FReader = nullptr;
+        if (FStage != Stage::Reading) {
+            return;
+        }
+        if (!answer->Figures) {
+            Fail(answer->Error);
+            return;
+        }
+        FFigures = *answer->Figures;
+        Succeed();
+    });
+    FReader->start();
 }
 
 namespace {
@@ -228,7 +243,7 @@ namespace {
 // why not when the file cannot be opened or is not well formed.
 template <typename Handle>
 QString ReadElements(const QString &Path, QLatin1StringView Element, QLatin1StringView Root,
-                     Handle Handler) {
+                     Handle Handler, const std::atomic<bool> *Stop = nullptr) {
     QFile file(Path);
     if (!file.open(QIODevice::ReadOnly)) {
         return QStringLiteral("%1 cannot be read: %2").arg(Path, file.errorString());
@@ -238,6 +253,9 @@ QString ReadElements(const QString &Path, QLatin1StringView Element, QLatin1Stri
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement) {
             continue;
+        }
+        if (Stop != nullptr && Stop->load(std::memory_order_relaxed)) {
+            return QStringLiteral("The reading of %1 was stopped.").arg(Path);
         }
         if (xml.name() == Root) {
             rooted = true;
@@ -295,16 +313,19 @@ QString ReadTrips(const ArterialPlan &Plan, const QDir &Folder, SimulationFigure
 // The approaches where each measured vehicle came to a standstill, from every vehicle's speed
 // and lane at every second.
 QString ReadStops(const QDir &Folder, SimulationFigures &Figures,
-                  const QHash<QString, std::pair<bool, TripRecord>> &Trips) {
+                  const QHash<QString, std::pair<bool, TripRecord>> &Trips,
+                  const std::atomic<bool> *Stop) {
     QHash<QString, QSet<QString>> haltedOn;
     const QString error = ReadElements(
         Folder.filePath(QLatin1StringView(SumoScenario::SpeedFile)), QLatin1StringView("vehicle"),
-        QLatin1StringView("fcd-export"), [&](const QXmlStreamAttributes &a) {
+        QLatin1StringView("fcd-export"),
+        [&](const QXmlStreamAttributes &a) {
             const QString id = a.value(QLatin1StringView("id")).toString();
             if (Number(a, "speed") < HaltingSpeed && Trips.contains(id)) {
                 haltedOn[id].insert(a.value(QLatin1StringView("lane")).toString());
             }
-        });
+        },
+        Stop);
     if (!error.isEmpty()) {
         return error;
     }
@@ -350,7 +371,8 @@ QString ReadQueues(const ArterialPlan &Plan, const QDir &Folder, SimulationFigur
 } // namespace
 
 std::optional<SimulationFigures> TSumoRun::ReadAnswer(const ArterialPlan &Plan,
-                                                      const QString &Folder, QString &Error) {
+                                                      const QString &Folder, QString &Error,
+                                                      const std::atomic<bool> *Stop) {
     SimulationFigures figures;
     figures.SimulatedSeconds = MeasurementEnd(Plan) - MeasurementStart(Plan);
     figures.StoppedAt = SimulationEnd(Plan);
@@ -358,7 +380,7 @@ std::optional<SimulationFigures> TSumoRun::ReadAnswer(const ArterialPlan &Plan,
     QHash<QString, std::pair<bool, TripRecord>> trips; // southbound, and the trip
     Error = ReadTrips(Plan, folder, figures, trips);
     if (Error.isEmpty()) {
-        Error = ReadStops(folder, figures, trips);
+        Error = ReadStops(folder, figures, trips, Stop);
     }
     if (Error.isEmpty()) {
         Error = ReadQueues(Plan, folder, figures);
@@ -391,6 +413,14 @@ void TSumoRun::StopProcess() {
     FStage = Stage::Idle;
     FWatchdog->stop();
     FProgressPoll->stop();
+    if (FReader != nullptr) {
+        // The reader looks at the flag between elements, so it ends at once.
+        FStopReading->store(true);
+        FReader->disconnect(this);
+        FReader->wait();
+        delete FReader;
+        FReader = nullptr;
+    }
     if (FProcess == nullptr) {
         return;
     }

@@ -7,9 +7,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+#include <memory>
 #include <optional>
 
 class QProcess;
+class QThread;
 class QTimer;
 
 // One run of the traffic simulator on the arterial, in the background: the scenario is
@@ -46,8 +49,10 @@ class TSumoRun : public QObject {
 
     // The simulator's answer for Plan in Folder (its trip, speed and queue files), or nothing
     // with the reason in Error.
+    // Stop, when given and set, ends the reading early (with an error).
     static std::optional<SimulationFigures> ReadAnswer(const ArterialPlan &Plan,
-                                                       const QString &Folder, QString &Error);
+                                                       const QString &Folder, QString &Error,
+                                                       const std::atomic<bool> *Stop = nullptr);
     QString ErrorText() const { return FError; }
 
   signals:
@@ -56,14 +61,15 @@ class TSumoRun : public QObject {
     void Finished(bool Succeeded);
 
   private:
-    enum class Stage { Idle, Building, Simulating };
+    enum class Stage { Idle, Building, Simulating, Reading };
 
     void Launch(Stage Next, const QString &Name, const QStringList &Arguments);
     void ProgramFinished(int ExitCode, bool Crashed);
     void ReadStepLog();
     void PollProgress();
     void Reached(double Seconds);
-    bool ReadFigures();
+    // The answer can run to many megabytes: it is read on a thread of its own.
+    void StartReading();
     void Fail(const QString &Text);
     void Succeed();
     void StopProcess();
@@ -75,6 +81,8 @@ class TSumoRun : public QObject {
     QProcess *FProcess = nullptr;
     QTimer *FWatchdog = nullptr;
     QTimer *FProgressPoll = nullptr;
+    QThread *FReader = nullptr;
+    std::shared_ptr<std::atomic<bool>> FStopReading;
     double FReached = 0.0;
     int FTimeLimit = 5 * 60 * 1000;
     QString FProgramName;

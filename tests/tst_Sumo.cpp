@@ -247,6 +247,10 @@ class tst_Sumo : public QObject {
         QCOMPARE(fixed(north.DelayPerVehicle), "138.655"); // (138.13 + 0.50 + 138.68) / 2
         QCOMPARE(north.GrowingAt, std::vector<std::int32_t>{4});
         QCOMPARE(north.QueuesGrow, true);
+        // A cancelled run's reader ends without figures.
+        const std::atomic<bool> stop{true};
+        QVERIFY(!TSumoRun::ReadAnswer(plan, folder, error, &stop));
+        QVERIFY2(error.contains("stopped"), qPrintable(error));
     }
 
     // The trend over the measured cycles at its bound: half a vehicle a cycle grows (7.5
