@@ -17,7 +17,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -467,10 +466,6 @@ bool TTimeSpaceForm::DiagramKey(const QKeyEvent *Event) {
     const bool shift = modifiers == Qt::ShiftModifier;
     const bool ctrl = modifiers == Qt::ControlModifier;
     const int step = key == Qt::Key_Right || key == Qt::Key_Down ? 1 : -1;
-    if (IsMenuKey(Event)) {
-        ShowCommandMenu(CommandMenuPlace(true, QCursor::pos()));
-        return true;
-    }
     if ((key == Qt::Key_Up || key == Qt::Key_Down) && plain) {
         const int next = std::clamp(selected + step, 1, JunctionCount);
         JCT->setCurrentIndex(next - 1);

@@ -110,7 +110,6 @@ class Reachable {
         Search();
     }
 
-    std::int32_t Width() const { return FWidth; }
     std::int32_t LeastCycle() const { return FCycles.empty() ? 0 : FCycles.front(); }
     std::int32_t GreatestCycle() const { return FCycles.empty() ? 0 : FCycles.back(); }
 
