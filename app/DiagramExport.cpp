@@ -1,10 +1,10 @@
 #include "app/DiagramExport.h"
 
 #include "app/Main.h"
-#include "app/TextHelpers.h"
 #include "controls/SpaceLink.h"
 #include "controls/TimeSpaceLight.h"
 #include "controls/TimeSpaceLink.h"
+#include "document/TextHelpers.h"
 #include "model/Progression.h"
 #include "platform/Colors.h"
 #include "platform/Fonts.h"

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Common.h"
+#include "model/Diagram.h"
 
 #include <QSize>
 
@@ -13,27 +14,11 @@ inline constexpr QSize FormClientSize{730, 679};
 inline constexpr int DiagramLeft = 80; // the diagram panel's left in the window
 inline constexpr int PanelTop = 80;    // the diagram panel's top in the window
 inline constexpr int DiagramWidth = 524;
-inline constexpr int PanelHeight = 409; // the diagram panel's height
-inline constexpr int StripWidth = 460;  // the time axis: 460 s
-inline constexpr int StripHeight = 10;
 inline constexpr int MarkerWidth = 25;
 inline constexpr int QueueLinkLeft = 486;
 inline constexpr int QueueLinkWidth = 35;
 inline constexpr int BlinkInterval = 400; // ms of a failure lamp's blink
 
-// The strips' tops as loaded and as Reset puts them back: JCT #1 at StripTopFirst, then one
-// StripSpacing apart. The link between two strips spans 70 of those pixels of travel (from the
-// strip above to the middle of the strip below): 2800 ft at 40 ft per pixel.
-inline constexpr int StripTopFirst = 12;
-inline constexpr int StripSpacing = 75;
-inline constexpr PerJunction<int> LoadedStripTops{
-    {StripTopFirst, StripTopFirst + StripSpacing, StripTopFirst + 2 * StripSpacing,
-     StripTopFirst + 3 * StripSpacing, StripTopFirst + 4 * StripSpacing,
-     StripTopFirst + 5 * StripSpacing}};
-inline constexpr int BottomStripTop = LoadedStripTops[JunctionCount];
-
-// A moved strip keeps this many pixels from its neighbours' tops or jumps between them.
-inline constexpr int MinStripGap = 16;
 // The junction numbers beside the scale sit this far below their strips (JCT #6's 5 less).
 inline constexpr int JunctionLabelDrop = PanelTop;
 inline constexpr int LastJunctionLabelDrop = PanelTop - 5;

@@ -1,13 +1,12 @@
 #include "app/Main.h"
 
 #include "app/Layout.h"
-#include "app/SumoScenario.h"
-#include "app/TextHelpers.h"
 #include "controls/Led.h"
 #include "controls/SpaceLink.h"
 #include "controls/ThdTimer.h"
 #include "controls/TimeSpaceLight.h"
 #include "controls/TimeSpaceLink.h"
+#include "document/TextHelpers.h"
 #include "help/BrowserLaunch.h"
 #include "help/HelpSetup.h"
 #include "model/Measures.h"
@@ -31,13 +30,13 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRegion>
-#include <QUndoStack>
 
 #include <algorithm>
 
 using namespace NamedColor;
 
 TTimeSpaceForm::TTimeSpaceForm(QWidget *Parent) : TMainForm(Parent) {
+    FDocument = new TArterialDocument(this);
     FHints = new THintSwitch(this);
     BindEvents();
     FormCreate(this);
@@ -47,22 +46,19 @@ TTimeSpaceForm::TTimeSpaceForm(QWidget *Parent) : TMainForm(Parent) {
     for (TTimeSpaceLight *light : FLights) {
         light->setContextMenuPolicy(Qt::PreventContextMenu);
     }
-    FUndo = new QUndoStack(this);
-    // Enough for a long session; each step holds two copies of the settings.
-    FUndo->setUndoLimit(1000);
     FStartCaptions = {DelayPerVeh->Caption(), ArtStops->Caption()};
     FStartCanvas = TimeSpaceImage->Canvas().copy();
-    FRecorded = CurrentState();
+    FDocument->Adopt(CurrentState());
     AddFileCommands();
     AddReportCommands();
     AddSimulationCommands();
 }
 
 TTimeSpaceForm::~TTimeSpaceForm() {
-    // The history goes first: a stack being destroyed still reports its clean state, which
-    // must not reach a window that is half gone.
-    delete FUndo;
-    FUndo = nullptr;
+    // The document goes first: its history, being destroyed, still reports its clean state,
+    // which must not reach a window that is half gone.
+    delete FDocument;
+    FDocument = nullptr;
     // The timer's worker must stop before the controls its ticks touch go away.
     delete ThreadedTimer1;
     ThreadedTimer1 = nullptr;
@@ -146,15 +142,15 @@ void TTimeSpaceForm::FormCreate(QObject *) {
     FImages = {{Image2, Image4, Image6, Image8, Image10, Image12}};
     FLabels = {{Label1, Label2, Label3, Label4, Label5, Label6}};
 
-    UpdatePlatoonFactor();
     FBrowserPath = BrowserLaunch::DefaultBrowserPath;
     FHelpFile = BrowserLaunch::DefaultHelpFile;
 
-    const int a = Capacity(FLights[1]);
-    const int b = Capacity(FLights[JunctionCount]);
+    // The arterial as it starts, evaluated for the report and the band without showing any
+    // figure: the captions keep the form's texts until the first change.
+    FDocument->Evaluate(CurrentPlan());
     SideVolMaxAdjust();
-    FwMainRoadVol->SetMax(VolumeMaximum(a));
-    BkMainRoadVol->SetMax(VolumeMaximum(b));
+    FwMainRoadVol->SetMax(FDocument->Result().SouthVolumeMaximum);
+    BkMainRoadVol->SetMax(FDocument->Result().NorthVolumeMaximum);
 
     FFwFailure = false;
     FBkFailure = false;
@@ -176,20 +172,15 @@ void TTimeSpaceForm::FormCreate(QObject *) {
     ReDodiagram();
 }
 
-void TTimeSpaceForm::UpdatePlatoonFactor() {
-    FPlatoonFactor = ::PlatoonFactor(FLights[ReferenceJunction]->CycleTime());
-}
-
 void TTimeSpaceForm::RefreshTimeSpaceDiagram() {
     // A panel edit recomposes with the strips where a pending move left them.
     FComposedWhilePending = Refresh->isEnabled();
     for (int k = 1; k <= JunctionCount; ++k) {
         FComposedTops[k] = FComposedWhilePending ? FLights[k]->y() : 0;
     }
-    PlatoonSet input = TimeSpaceInitInput(0);
-    TimeSpaceBkCalculate(input);
-    input = TimeSpaceInitInput(1);
-    TimeSpaceFwCalculate(input);
+    // Both directions, once: every strip, link and queue link then shows its part.
+    FDocument->Evaluate(CurrentPlan());
+    ShowEvaluation();
 
     SetHints();
     CalculateExpectedDelayPerVeh();
@@ -204,6 +195,45 @@ void TTimeSpaceForm::RefreshTimeSpaceDiagram() {
     SetLightStateBox();
     FRecomputed = true;
     emit Recomputed();
+}
+
+ArterialPlan TTimeSpaceForm::CurrentPlan() const {
+    ArterialPlan plan;
+    for (int k = 1; k <= JunctionCount; ++k) {
+        const TTimeSpaceLight *light = FLights[k];
+        plan.Signals[k] = {light->CycleTime(),
+                           light->CycleOffset(),
+                           {light->RedTime(), light->GreenTime(), light->YellowTime()},
+                           light->PercentRed(),
+                           light->PercentGreen()};
+    }
+    // The links' lengths as the platoons drive them: while a re-layout is pending, the old ones.
+    for (int k = 1; k <= LinkCount; ++k) {
+        plan.SpanPixels[k] = FLinks[k]->TravelSpan();
+    }
+    plan.SouthSpeedMph = MainRoadSpeedLimitFwd->Position();
+    plan.NorthSpeedMph = MainRoadSpeedLimitBkd->Position();
+    plan.SouthVolume = FwMainRoadVol->Position();
+    plan.NorthVolume = BkMainRoadVol->Position();
+    plan.EnteringPercent = SideVol->Position();
+    plan.LeavingPercent = TrafficLeaving->Position();
+    return plan;
+}
+
+void TTimeSpaceForm::ShowEvaluation() {
+    const ArterialEvaluation &result = FDocument->Result();
+    for (int k = 1; k <= JunctionCount; ++k) {
+        const JunctionEvaluation &junction = result.Junctions[k];
+        FLights[k]->SetPassages(junction.South.Arriving, junction.South.Passage,
+                                junction.North.Arriving, junction.North.Passage);
+    }
+    for (int k = 1; k <= LinkCount; ++k) {
+        FLinks[k]->SetSets(result.Links[k]);
+        // The queue link above a junction shows its southbound queue, the one below it its
+        // northbound queue; the end links show what their one junction leaves.
+        FSpaceLinks[k]->SetFwQueues(result.Links[k].FwQueues);
+        FSpaceLinks[k]->SetBkQueues(result.Links[k].BkQueues);
+    }
 }
 
 void TTimeSpaceForm::ReDodiagram() {
@@ -228,8 +258,12 @@ TTimeSpaceLight *TTimeSpaceForm::SelectedLight() const {
     return FLights[(index >= 0 && index < JunctionCount ? index : 0) + 1];
 }
 
-int TTimeSpaceForm::Capacity(const TTimeSpaceLight *Light) {
-    return JunctionCapacity(Light->PercentGreen(), Light->PercentRed());
+double TTimeSpaceForm::PlatoonFactor() const {
+    return ::PlatoonFactor(FLights[ReferenceJunction]->CycleTime());
+}
+
+int TTimeSpaceForm::EnteringVol() const {
+    return FDocument->Result().EnteringVolume;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -241,85 +275,28 @@ PlatoonSet TTimeSpaceForm::TimeSpaceInitInput(int Direction) {
     return EntryPlatoon(volume, FLights[1]->CycleTime());
 }
 
-PlatoonSet TTimeSpaceForm::InitNullInput() {
-    return PlatoonSet{};
-}
-
 int TTimeSpaceForm::CalculateflowSum(const PlatoonSet &Set) {
     return PlatoonFlowSum(Set);
 }
 
-void TTimeSpaceForm::JunctionStep(int Junction, TTimeSpaceLink *Link, TSpaceLink *Queue,
-                                  bool Forward, PlatoonSet &Set) {
-    TTimeSpaceLight *light = FLights[Junction];
-    // The passage depends only on the arrivals and the green windows, and each run leaves the
-    // same queue set, stops and failure flag: one run gives the departures and the queues.
-    if (Forward) {
-        Link->SetFwInput(Set);
-        light->SetFwInput(Link->TravelFw());
-        Set = light->PassFw();
-        const PlatoonSet queues = light->QueueSet();
-        Link->SetFwQueues(queues);
-        Queue->SetFwQueues(queues);
-    } else {
-        Link->SetBkInput(Set);
-        light->SetBkInput(Link->TravelBk());
-        Set = light->PassBk();
-        const PlatoonSet queues = light->QueueSet();
-        Link->SetBkQueues(queues);
-        Queue->SetBkQueues(queues);
-    }
-}
-
-void TTimeSpaceForm::TimeSpaceFwCalculate(const PlatoonSet &Input) {
-    FEnteringVol = 0;
-    UpdatePlatoonFactor();
-    PlatoonSet set = Input;
-    for (int k = 1; k <= JunctionCount; ++k) {
-        JunctionStep(k, FLinks[k], FSpaceLinks[k], true, set);
-        if (k == EnteringJunction) {
-            FEnteringVol = EnteringVolume(FwMainRoadVol->Position(), SideVol->Position());
-            set = AddEnteringPlatoon(set, FEnteringVol, FPlatoonFactor, TimingOf(FLights[k]));
-        } else if (k == LeavingJunction) {
-            set = RemoveLeavingShare(set, TrafficLeaving->Position());
-        }
-    }
-    FLinks[LinkCount]->SetFwInput(set);
-}
-
-void TTimeSpaceForm::TimeSpaceBkCalculate(const PlatoonSet &Input) {
-    PlatoonSet set = Input;
-    for (int k = JunctionCount; k >= 1; --k) {
-        JunctionStep(k, FLinks[k + 1], FSpaceLinks[k + 1], false, set);
-    }
-    FLinks[1]->SetBkInput(set);
-}
-
 bool TTimeSpaceForm::IfFwCycleFailure() {
-    return std::any_of(FLights.begin(), FLights.end(),
-                       [](const TTimeSpaceLight *light) { return light->FwCycleFailure(); });
+    return FDocument->Result().South.Failure;
 }
 
 bool TTimeSpaceForm::IfBkCycleFailure() {
-    return std::any_of(FLights.begin(), FLights.end(),
-                       [](const TTimeSpaceLight *light) { return light->BkCycleFailure(); });
+    return FDocument->Result().North.Failure;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Delay and stops of southbound traffic
 
 int TTimeSpaceForm::CalculateVehDelayAtLight(TTimeSpaceLight *Light) {
-    const PlatoonSet queues = Light->GetFwQueues();
-    return JunctionDelay(queues, Light->StoppedSeconds());
+    // The strip holds the southbound passage of the last evaluation.
+    return JunctionDelay(Light->QueueSet(), Light->StoppedSeconds());
 }
 
 double TTimeSpaceForm::CalculateExpectedDelayPerVeh() {
-    double total = 0.0;
-    for (TTimeSpaceLight *light : FLights) {
-        total = AccumulateMeasure(total, CalculateVehDelayAtLight(light));
-    }
-    const int flow = CalculateflowSum(FLights[ReferenceJunction]->PassFw());
-    const DelayPerVehicle delay = ExpectedDelayPerVehicle(total, flow);
+    const DelayPerVehicle &delay = FDocument->Result().South.Delay;
     FDelayUnitChosen = delay.Unit.has_value();
     if (delay.Unit) {
         TimeUnits->SetCaption(FromView(DelayUnitCaption(*delay.Unit)));
@@ -345,10 +322,7 @@ void TTimeSpaceForm::DisplayDelayPerVeh(double Value) {
 }
 
 double TTimeSpaceForm::CalculateArterialStops() {
-    double stops = 0.0;
-    for (const TTimeSpaceLight *light : FLights) {
-        stops = AccumulateMeasure(stops, light->GetStops());
-    }
+    const double stops = FDocument->Result().South.Stops;
     DisplayArtStops(stops);
     return stops;
 }
@@ -467,16 +441,6 @@ void TTimeSpaceForm::AddCommand(QAction *Action) {
         addAction(Action);
     }
     FCommands.append(Action);
-}
-
-void TTimeSpaceForm::SetSimulation(const SimulationFigures &Figures, const ArterialPlan &For) {
-    FSimulation = Figures;
-    FSimulatedPlan = For;
-    emit SimulationChanged();
-}
-
-bool TTimeSpaceForm::SimulationCurrent() const {
-    return FSimulation.has_value() && FSimulatedPlan == SumoScenario::PlanOf(*this);
 }
 
 void TTimeSpaceForm::contextMenuEvent(QContextMenuEvent *Event) {

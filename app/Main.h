@@ -1,10 +1,9 @@
 #pragma once
 
-#include "app/EditCommand.h"
 #include "app/MainForm.h"
+#include "document/ArterialDocument.h"
 #include "model/Common.h"
-#include "model/SimulationFigures.h"
-#include "model/SumoPlan.h"
+#include "model/Plan.h"
 #include "platform/UpDown.h"
 
 #include <QColor>
@@ -28,9 +27,11 @@ class THelpForm;
 class THintSwitch;
 class TJunctionReport;
 
-// The main window: the arterial model (six junction strips, seven progression links, seven
-// queue links) on the form's controls, the recomputation pipeline and every handler of the
-// window. The rules of the arterial it applies are the model's (model/Progression.h).
+// The main window: the arterial (six junction strips, seven progression links, seven queue
+// links) on the form's controls, the recomputation pipeline and every handler of the window.
+// The arterial itself is the document's (TArterialDocument): the window turns its controls'
+// events into a plan, has the document evaluate it once per change, and hands each control
+// its part of the evaluation to draw.
 class TTimeSpaceForm : public TMainForm {
     Q_OBJECT
 
@@ -43,12 +44,9 @@ class TTimeSpaceForm : public TMainForm {
     void RefreshTimeSpaceDiagram();
     void ReDodiagram();
 
-    // Progression of both directions.
+    // Progression of both directions, as the last evaluation found it.
     PlatoonSet TimeSpaceInitInput(int Direction);
-    PlatoonSet InitNullInput();
     int CalculateflowSum(const PlatoonSet &Set);
-    void TimeSpaceBkCalculate(const PlatoonSet &Input);
-    void TimeSpaceFwCalculate(const PlatoonSet &Input);
     bool IfFwCycleFailure();
     bool IfBkCycleFailure();
 
@@ -105,8 +103,9 @@ class TTimeSpaceForm : public TMainForm {
     THelpForm *HelpForm() const { return FHelpForm; }
 
     // Read access for tools and tests.
-    double PlatoonFactor() const { return FPlatoonFactor; }
-    int EnteringVol() const { return FEnteringVol; }
+    double PlatoonFactor() const;
+    int EnteringVol() const;
+    TArterialDocument *Document() const { return FDocument; }
     bool FwFailure() const { return FFwFailure; }
     bool BkFailure() const { return FBkFailure; }
     QString BrowserPath() const { return FBrowserPath; }
@@ -140,8 +139,8 @@ class TTimeSpaceForm : public TMainForm {
     void ClearHistory();
     // Asks Save / Discard / Cancel when there are unsaved edits; true when the window may go on.
     bool ConfirmUnsaved();
-    const QString &FileName() const { return FFileName; }
-    QUndoStack *UndoStack() const { return FUndo; }
+    const QString &FileName() const { return FDocument->FileName(); }
+    QUndoStack *UndoStack() const { return FDocument->UndoStack(); }
     // Whether the diagram panel shows its keyboard focus on the selected strip.
     bool FocusMarked() const;
 
@@ -149,23 +148,12 @@ class TTimeSpaceForm : public TMainForm {
     TJunctionReport *JunctionReport() const { return FReport; }
     TBandOverlay *BandOverlay() const { return FBandOverlay; }
 
-    // What the last simulation of the arterial found, until the next one, and the arterial it
-    // was made for.
-    const std::optional<SimulationFigures> &Simulation() const { return FSimulation; }
-    void SetSimulation(const SimulationFigures &Figures, const ArterialPlan &For);
-    // Whether the window holds the arterial the last simulation was made for: its figures
-    // belong to that arterial only, and an edit, an undo or an opened file may leave another
-    // (or, undone, give it back).
-    bool SimulationCurrent() const;
-
     // Where the command menu opens: at the pointer when the mouse asks for it; from the keys
     // (the Menu key, Shift+F10) at the selected junction when the diagram has the focus, else
     // at the focused control.
     QPoint CommandMenuPlace(bool FromKeyboard, QPoint Pointer) const;
 
   signals:
-    // A simulation finished: Simulation() holds its figures.
-    void SimulationChanged();
     // After every recomputation of both directions: figures, pictures and lamps are new.
     void Recomputed();
 
@@ -201,6 +189,10 @@ class TTimeSpaceForm : public TMainForm {
     void AddSimulationCommands();
 
     void BindEvents();
+    // The plan the controls hold: the strips' timings, the links' lengths, the track bars.
+    ArterialPlan CurrentPlan() const;
+    // Hands each strip, link and queue link its part of the document's evaluation.
+    void ShowEvaluation();
     TTimeSpaceLight *SelectedLight() const;
     void TimingEdited();
     // The factor, the volume maxima and the labels that follow a junction's timing.
@@ -212,15 +204,10 @@ class TTimeSpaceForm : public TMainForm {
     void InputChanged();
     // Snaps a volume track bar to its step and writes both volume labels.
     bool SnapVolume(QObject *Sender);
-    void JunctionStep(int Junction, TTimeSpaceLink *Link, TSpaceLink *Queue, bool Forward,
-                      PlatoonSet &Set);
-    static int Capacity(const TTimeSpaceLight *Light);
-    void UpdatePlatoonFactor();
     // Gives the selected junction's red (or green) one split step more.
     void SplitClick(bool MoreRed);
 
-    int FEnteringVol = 0;
-    double FPlatoonFactor = 0.0;
+    TArterialDocument *FDocument = nullptr;
     QString FBrowserPath;
     QString FHelpFile;
     bool FFwFailure = false;
@@ -232,9 +219,6 @@ class TTimeSpaceForm : public TMainForm {
     PerJunction<TLabel *> FLabels{};
 
     QList<QAction *> FCommands;
-    QUndoStack *FUndo = nullptr;
-    TEditState FRecorded;
-    QString FFileName;
     bool FGestureOpen = false;
     std::optional<EditKind> FGestureKind;
     bool FApplying = false;
@@ -249,8 +233,6 @@ class TTimeSpaceForm : public TMainForm {
     QWidget *FFocusFrame = nullptr;
     TJunctionReport *FReport = nullptr;
     TBandOverlay *FBandOverlay = nullptr;
-    std::optional<SimulationFigures> FSimulation;
-    ArterialPlan FSimulatedPlan;
     THintSwitch *FHints = nullptr;
     THelpForm *FHelpForm = nullptr;
     int FCompositionCount = 0;

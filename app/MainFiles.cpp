@@ -1,12 +1,11 @@
 #include "app/DiagramExport.h"
 #include "app/Layout.h"
 #include "app/Main.h"
-#include "app/ScenarioFile.h"
-#include "app/TextHelpers.h"
 #include "controls/Led.h"
 #include "controls/SpaceLink.h"
 #include "controls/TimeSpaceLight.h"
 #include "controls/TimeSpaceLink.h"
+#include "document/TextHelpers.h"
 #include "platform/Colors.h"
 #include "platform/Image.h"
 #include "platform/Label.h"
@@ -35,10 +34,6 @@ namespace {
 
 const QString WindowTitle = QStringLiteral("TimeSpace Diagram");
 const QString ScenarioFilter = QStringLiteral("TimeSpace scenarios (*.json);;All files (*)");
-
-ScenarioBounds DiagramBounds() {
-    return {StripWidth, LoadedStripTops[1], BottomStripTop, MinStripGap};
-}
 
 // A dashed frame around the selected strip while the diagram panel has the keyboard focus. It
 // lies over the panel's children and paints only its border, so the composed picture under it
@@ -160,7 +155,7 @@ void TTimeSpaceForm::ApplyState(const TEditState &State) {
     LoadPanelPositions();
     SetLightStateBox();
     FApplying = false;
-    FRecorded = CurrentState();
+    FDocument->Adopt(CurrentState());
     UpdateFocusFrame();
 }
 
@@ -182,18 +177,7 @@ void TTimeSpaceForm::EditDone(EditKind Kind) {
         }
         return;
     }
-    TEditState now = CurrentState();
-    // Choosing another junction is no edit of its own.
-    const int selected = now.Selected;
-    now.Selected = FRecorded.Selected;
-    if (now == FRecorded) {
-        FRecorded.Selected = selected;
-        return;
-    }
-    now.Selected = selected;
-    FUndo->push(new TEditCommand(
-        Kind, FRecorded, now, [this](const TEditState &state) { ApplyState(state); }, FKeyRun));
-    FRecorded = now;
+    FDocument->Record(Kind, CurrentState(), FKeyRun);
 }
 
 bool TTimeSpaceForm::eventFilter(QObject *Watched, QEvent *Event) {
@@ -235,49 +219,47 @@ bool TTimeSpaceForm::eventFilter(QObject *Watched, QEvent *Event) {
 
 void TTimeSpaceForm::UpdateTitle() {
     // Without a file the title stays the program's own, with no unsaved mark.
-    if (FFileName.isEmpty()) {
+    const QString &file = FDocument->FileName();
+    if (file.isEmpty()) {
         setWindowTitle(WindowTitle);
         return;
     }
-    setWindowTitle(QFileInfo(FFileName).fileName() + QStringLiteral("[*] - ") + WindowTitle);
-    setWindowModified(!FUndo->isClean());
+    setWindowTitle(QFileInfo(file).fileName() + QStringLiteral("[*] - ") + WindowTitle);
+    setWindowModified(!FDocument->IsClean());
 }
 
 bool TTimeSpaceForm::OpenFile(const QString &Path) {
-    const ScenarioFile::ReadResult read = ScenarioFile::Read(Path, DiagramBounds());
-    if (!read.Settings) {
+    QString problem;
+    const std::optional<Scenario> settings = TArterialDocument::Read(Path, problem);
+    if (!settings) {
         Prompts::ShowMessage(this, Prompts::MessageKind::Warning, QStringLiteral("Open Scenario"),
-                             read.Problem);
+                             problem);
         return false;
     }
     TEditState state;
-    state.Settings = *read.Settings;
+    state.Settings = *settings;
     for (int k = 1; k <= JunctionCount; ++k) {
-        state.LaidOutTops[k] = read.Settings->Junctions[k].Top;
+        state.LaidOutTops[k] = settings->Junctions[k].Top;
     }
     state.Selected = JCT->currentIndex() + 1;
     ApplyState(state);
-    FFileName = QFileInfo(Path).absoluteFilePath();
-    ClearHistory();
+    FDocument->Opened(Path, CurrentState());
+    UpdateTitle();
     return true;
 }
 
 void TTimeSpaceForm::ClearHistory() {
-    FUndo->clear();
-    FUndo->setClean();
-    FRecorded = CurrentState();
+    FDocument->ClearHistory(CurrentState());
     UpdateTitle();
 }
 
 bool TTimeSpaceForm::SaveFile(const QString &Path) {
-    const QString problem = ScenarioFile::Write(Path, CurrentState().Settings);
+    const QString problem = FDocument->Save(Path, CurrentState().Settings);
     if (!problem.isEmpty()) {
         Prompts::ShowMessage(this, Prompts::MessageKind::Warning, QStringLiteral("Save Scenario"),
                              problem);
         return false;
     }
-    FFileName = QFileInfo(Path).absoluteFilePath();
-    FUndo->setClean();
     UpdateTitle();
     return true;
 }
@@ -288,20 +270,20 @@ void TTimeSpaceForm::OpenClick() {
     }
     const QString path = Prompts::ChooseFile(
         this, {Prompts::FileMode::Open, QStringLiteral("Open Scenario"), ScenarioFilter,
-               FFileName.isEmpty() ? QString() : QFileInfo(FFileName).absolutePath()});
+               FileName().isEmpty() ? QString() : QFileInfo(FileName()).absolutePath()});
     if (!path.isEmpty()) {
         OpenFile(path);
     }
 }
 
 bool TTimeSpaceForm::SaveClick() {
-    return FFileName.isEmpty() ? SaveAsClick() : SaveFile(FFileName);
+    return FileName().isEmpty() ? SaveAsClick() : SaveFile(FileName());
 }
 
 bool TTimeSpaceForm::SaveAsClick() {
     QString path = Prompts::ChooseFile(
         this, {Prompts::FileMode::Save, QStringLiteral("Save Scenario As"), ScenarioFilter,
-               FFileName.isEmpty() ? QStringLiteral("scenario.json") : FFileName});
+               FileName().isEmpty() ? QStringLiteral("scenario.json") : FileName()});
     if (path.isEmpty()) {
         return false;
     }
@@ -312,12 +294,13 @@ bool TTimeSpaceForm::SaveAsClick() {
 }
 
 bool TTimeSpaceForm::ConfirmUnsaved() {
-    if (FUndo->isClean()) {
+    if (FDocument->IsClean()) {
         return true;
     }
-    const QString text = FFileName.isEmpty() ? QStringLiteral("Save the changes to this scenario?")
-                                             : QStringLiteral("Save the changes to \u201c%1\u201d?")
-                                                   .arg(QFileInfo(FFileName).fileName());
+    const QString text = FileName().isEmpty()
+                             ? QStringLiteral("Save the changes to this scenario?")
+                             : QStringLiteral("Save the changes to \u201c%1\u201d?")
+                                   .arg(QFileInfo(FileName()).fileName());
     switch (Prompts::AskUnsaved(this, text)) {
     case Prompts::UnsavedAnswer::Save:
         return SaveClick();
@@ -367,10 +350,10 @@ void TTimeSpaceForm::dropEvent(QDropEvent *Event) {
 // Export
 
 void TTimeSpaceForm::ExportClick() {
-    const QString suggested = FFileName.isEmpty()
+    const QString suggested = FileName().isEmpty()
                                   ? QStringLiteral("diagram.png")
-                                  : QFileInfo(FFileName).absolutePath() + '/' +
-                                        QFileInfo(FFileName).completeBaseName() + ".png";
+                                  : QFileInfo(FileName()).absolutePath() + '/' +
+                                        QFileInfo(FileName()).completeBaseName() + ".png";
     QString path = Prompts::ChooseFile(
         this, {Prompts::FileMode::Save, QStringLiteral("Export Diagram"),
                QStringLiteral("PNG picture (*.png);;SVG drawing (*.svg)"), suggested});
@@ -422,10 +405,10 @@ void TTimeSpaceForm::AddFileCommands() {
             KeysOf(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S),
             [this] { SaveAsClick(); });
     AddCommand(nullptr);
-    QAction *undo = FUndo->createUndoAction(this, QStringLiteral("Undo"));
+    QAction *undo = UndoStack()->createUndoAction(this, QStringLiteral("Undo"));
     undo->setShortcuts(KeysOf(QKeySequence::Undo, Qt::CTRL | Qt::Key_Z));
     AddCommand(undo);
-    QAction *redo = FUndo->createRedoAction(this, QStringLiteral("Redo"));
+    QAction *redo = UndoStack()->createRedoAction(this, QStringLiteral("Redo"));
     QList<QKeySequence> redoKeys = KeysOf(QKeySequence::Redo, Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
     if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y))) {
         redoKeys.append(QKeySequence(Qt::CTRL | Qt::Key_Y));
@@ -438,7 +421,9 @@ void TTimeSpaceForm::AddFileCommands() {
     command(QStringLiteral("Export Diagram..."), {QKeySequence(Qt::CTRL | Qt::Key_E)},
             [this] { ExportClick(); });
 
-    connect(FUndo, &QUndoStack::cleanChanged, this, [this] { UpdateTitle(); });
+    connect(FDocument, &TArterialDocument::FileChanged, this, [this] { UpdateTitle(); });
+    connect(FDocument, &TArterialDocument::Restore, this,
+            [this](const TEditState &State) { ApplyState(State); });
     setAcceptDrops(true);
     UpdateTitle();
 

@@ -1,10 +1,10 @@
 #include "app/Main.h"
 
 #include "app/Layout.h"
-#include "app/TextHelpers.h"
 #include "controls/Led.h"
 #include "controls/TimeSpaceLight.h"
 #include "controls/TimeSpaceLink.h"
+#include "document/TextHelpers.h"
 #include "help/BrowserLaunch.h"
 #include "help/HelpSetup.h"
 #include "model/Numbers.h"
@@ -103,8 +103,7 @@ void TTimeSpaceForm::UpdateSideVolLables() {
 
 void TTimeSpaceForm::SideVolMaxAdjust() {
     // What the last recomputation sent towards JCT #2.
-    const int sum = CalculateflowSum(FLinks[EnteringJunction]->TravelFw());
-    SideVol->SetMax(SideVolumeMaximum(sum, TimingOf(FLights[EnteringJunction])));
+    SideVol->SetMax(FDocument->EnteringMaximum(CurrentPlan()));
 }
 
 void TTimeSpaceForm::TimeSpaceLight2CycleChange(QObject *Sender) {
@@ -121,10 +120,12 @@ void TTimeSpaceForm::TimeSpaceLight2CycleChange(QObject *Sender) {
 }
 
 void TTimeSpaceForm::TimingInputsChanged() {
-    UpdatePlatoonFactor();
     // Each direction's volume is bounded by the junction where it enters the arterial.
-    const int a = Capacity(FLights[1]);
-    const int b = Capacity(FLights[JunctionCount]);
+    const auto capacity = [](const TTimeSpaceLight *Light) {
+        return JunctionCapacity(Light->PercentGreen(), Light->PercentRed());
+    };
+    const int a = capacity(FLights[1]);
+    const int b = capacity(FLights[JunctionCount]);
     SideVolMaxAdjust();
     FwMainRoadVol->SetMax(VolumeMaximum(a));
     BkMainRoadVol->SetMax(VolumeMaximum(b));

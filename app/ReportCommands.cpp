@@ -1,7 +1,8 @@
 #include "app/Main.h"
 
-#include "app/BandOverlay.h"
-#include "app/JunctionReport.h"
+#include "analysis/BandOverlay.h"
+#include "analysis/JunctionReport.h"
+#include "controls/TimeSpaceLight.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -19,7 +20,7 @@ void TTimeSpaceForm::AddReportCommands() {
     report->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_J));
     connect(report, &QAction::triggered, this, [this] {
         if (FReport == nullptr) {
-            FReport = new TJunctionReport(this);
+            FReport = new TJunctionReport(this, FDocument);
             // Placed once, on first opening: later the report stays where the user put it. The
             // report's frame is taken as wide as the main window's.
             const QSize frame = frameGeometry().size() - size();
@@ -44,7 +45,11 @@ void TTimeSpaceForm::AddReportCommands() {
     band->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
     connect(band, &QAction::toggled, this, [this](bool On) {
         if (FBandOverlay == nullptr) {
-            FBandOverlay = new TBandOverlay(this);
+            PerJunction<const QWidget *> strips{};
+            for (int k = 1; k <= JunctionCount; ++k) {
+                strips[k] = FLights[k];
+            }
+            FBandOverlay = new TBandOverlay(TimeSpaceDiagram, FDocument, strips);
         }
         FBandOverlay->setVisible(On);
     });

@@ -1,6 +1,6 @@
+#include "analysis/SumoRun.h"
+#include "analysis/SumoScenario.h"
 #include "app/Main.h"
-#include "app/SumoRun.h"
-#include "app/SumoScenario.h"
 #include "platform/Label.h"
 #include "platform/Prompts.h"
 
@@ -145,7 +145,7 @@ void ExportToSumo(TTimeSpaceForm *Form) {
                                  session->Run->ErrorText());
         }
     });
-    session->Run->Start(SumoScenario::PlanOf(*Form), folder, false);
+    session->Run->Start(Form->Document()->Plan(), folder, false);
 }
 
 void SimulateInSumo(TTimeSpaceForm *Form) {
@@ -186,7 +186,7 @@ void SimulateInSumo(TTimeSpaceForm *Form) {
     QObject::connect(session->Run, &TSumoRun::Finished, session, [Form, session](bool ok) {
         session->End();
         if (ok) {
-            Form->SetSimulation(session->Run->Figures(), session->Run->Plan());
+            Form->Document()->SetSimulation(session->Run->Figures(), session->Run->Plan());
             Prompts::ShowMessage(Form, Prompts::MessageKind::Information, Title,
                                  Summary(*Form, session->Run->Figures()));
         } else {
@@ -196,7 +196,7 @@ void SimulateInSumo(TTimeSpaceForm *Form) {
         }
     });
     dialog->show();
-    session->Run->Start(SumoScenario::PlanOf(*Form), session->Folder->path(), true);
+    session->Run->Start(Form->Document()->Plan(), session->Folder->path(), true);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The window's latency: the composition floor, a full recomputation, one drag move of an offset
 // and the start-up, each on the real window shown on the platform in use.
 
-#include "app/JunctionReport.h"
+#include "analysis/JunctionReport.h"
 #include "app/Main.h"
 #include "bench/AllocationCounter.h"
 #include "bench/Scenarios.h"

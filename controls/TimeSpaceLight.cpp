@@ -134,6 +134,17 @@ PlatoonSet TTimeSpaceLight::PassPlatoons(const PlatoonSet &Input, bool Forward) 
     return run.Departing;
 }
 
+void TTimeSpaceLight::SetPassages(const PlatoonSet &FwArriving, const PassageResult &Fw,
+                                  const PlatoonSet &BkArriving, const PassageResult &Bk) {
+    FFwInput = FwArriving;
+    FBkInput = BkArriving;
+    FBkCycleFailure = Bk.CycleFailure;
+    FFwCycleFailure = Fw.CycleFailure;
+    FQueueSet = Fw.Queues;
+    FStoppedSeconds = Fw.Stopped;
+    FStops = Fw.Stops;
+}
+
 PlatoonSet TTimeSpaceLight::PassFw() {
     return PassPlatoons(FFwInput, true);
 }

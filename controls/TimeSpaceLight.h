@@ -2,6 +2,7 @@
 
 #include "controls/CachedPicture.h"
 #include "model/Common.h"
+#include "model/Passage.h"
 #include "model/Scenario.h"
 #include "model/SignalTiming.h"
 #include "model/TimingEdits.h"
@@ -107,6 +108,11 @@ class TTimeSpaceLight : public TCachedPicture {
     PlatoonSet QueueSet() const { return FQueueSet; }
     // Per slot of the queue set, the platoon seconds of the last run that stopped.
     PlatoonSlots StoppedSeconds() const { return FStoppedSeconds; }
+    // Shows the passages an evaluation of the arterial ran on this strip's green windows: the
+    // arrivals of both directions, both failure flags, and the southbound run's queue set,
+    // stops and stopped seconds, as running PassBk and then PassFw would leave them.
+    void SetPassages(const PlatoonSet &FwArriving, const PassageResult &Fw,
+                     const PlatoonSet &BkArriving, const PassageResult &Bk);
     // The most platoon length one green window serves.
     int Capacity() const;
 

@@ -181,28 +181,28 @@ void TTimeSpaceLink::SetTrafficLightHeight(int Value) {
 // stored inputs are then merged the same number of times whether or not the link is shown.
 // cppcheck-suppress passedByValue ; sets are passed by value, as everywhere
 void TTimeSpaceLink::SetFwInput(PlatoonSet Value) {
-    FFwInput = Value;
+    FSets.FwInput = Value;
     ComputeTravel();
     update();
 }
 
 // cppcheck-suppress passedByValue ; sets are passed by value, as everywhere
 void TTimeSpaceLink::SetBkInput(PlatoonSet Value) {
-    FBkInput = Value;
+    FSets.BkInput = Value;
     ComputeTravel();
     update();
 }
 
 // cppcheck-suppress passedByValue ; sets are passed by value, as everywhere
 void TTimeSpaceLink::SetFwQueues(PlatoonSet Value) {
-    FFwQueues = Value;
+    FSets.FwQueues = Value;
     ComputeTravel();
     update();
 }
 
 // cppcheck-suppress passedByValue ; sets are passed by value, as everywhere
 void TTimeSpaceLink::SetBkQueues(PlatoonSet Value) {
-    FBkQueues = Value;
+    FSets.BkQueues = Value;
     ComputeTravel();
     update();
 }
@@ -216,22 +216,24 @@ LinkMeasure TTimeSpaceLink::Measure() const {
 }
 
 void TTimeSpaceLink::ComputeTravel() {
-    const LinkMeasure link = Measure();
-    FFwInput = MergePlatoons(FFwInput, width());
-    FBkInput = MergePlatoons(FBkInput, width());
-    FFwOutput = TravelPlatoons(FFwInput, FFwOutput, width(), link.SouthboundSeconds);
-    FBkOutput = TravelPlatoons(FBkInput, FBkOutput, width(), link.NorthboundSeconds);
+    ComputeLinkTravel(FSets, Measure(), width());
     Changed();
+}
+
+void TTimeSpaceLink::SetSets(const LinkSets &Value) {
+    FSets = Value;
+    Changed();
+    update();
 }
 
 PlatoonSet TTimeSpaceLink::TravelFw() {
     ComputeTravel();
-    return FFwOutput;
+    return FSets.FwOutput;
 }
 
 PlatoonSet TTimeSpaceLink::TravelBk() {
     ComputeTravel();
-    return FBkOutput;
+    return FSets.BkOutput;
 }
 
 void TTimeSpaceLink::Render(QImage &Picture, bool) {
@@ -244,16 +246,18 @@ void TTimeSpaceLink::Render(QImage &Picture, bool) {
                    Picture.width(), Picture.height()};
     painter.fillRect(Picture.rect(), FBackGroundColor);
     for (int k = 1; k <= MaxPlatoons; ++k) {
-        if (FFwInput.Size[k] > 0 && FFwInput.Start[k] < width()) {
-            DrawBand(canvas, FFwInput.Start[k], FFwOutput.Start[k], FFwInput.Size[k], true);
+        if (FSets.FwInput.Size[k] > 0 && FSets.FwInput.Start[k] < width()) {
+            DrawBand(canvas, FSets.FwInput.Start[k], FSets.FwOutput.Start[k], FSets.FwInput.Size[k],
+                     true);
         }
-        if (FBkInput.Size[k] > 0 && FBkInput.Start[k] < width()) {
-            DrawBand(canvas, FBkInput.Start[k], FBkOutput.Start[k], FBkInput.Size[k], false);
+        if (FSets.BkInput.Size[k] > 0 && FSets.BkInput.Start[k] < width()) {
+            DrawBand(canvas, FSets.BkInput.Start[k], FSets.BkOutput.Start[k], FSets.BkInput.Size[k],
+                     false);
         }
     }
     // Queues lie over the bands.
-    DrawQueues(canvas, FFwQueues, true);
-    DrawQueues(canvas, FBkQueues, false);
+    DrawQueues(canvas, FSets.FwQueues, true);
+    DrawQueues(canvas, FSets.BkQueues, false);
 }
 
 void TTimeSpaceLink::DrawBand(const Surface &Canvas, int Start, int Arrival, int Size,

@@ -56,12 +56,15 @@ class TTimeSpaceLink : public TCachedPicture {
     PlatoonSet TravelBk();
 
     // Read access to the stored sets.
-    PlatoonSet FwInput() const { return FFwInput; }
-    PlatoonSet BkInput() const { return FBkInput; }
-    PlatoonSet FwOutput() const { return FFwOutput; }
-    PlatoonSet BkOutput() const { return FBkOutput; }
-    PlatoonSet FwQueues() const { return FFwQueues; }
-    PlatoonSet BkQueues() const { return FBkQueues; }
+    PlatoonSet FwInput() const { return FSets.FwInput; }
+    PlatoonSet BkInput() const { return FSets.BkInput; }
+    PlatoonSet FwOutput() const { return FSets.FwOutput; }
+    PlatoonSet BkOutput() const { return FSets.BkOutput; }
+    PlatoonSet FwQueues() const { return FSets.FwQueues; }
+    PlatoonSet BkQueues() const { return FSets.BkQueues; }
+    const LinkSets &Sets() const { return FSets; }
+    // Shows the sets an evaluation of the arterial left for this link, as they are.
+    void SetSets(const LinkSets &Value);
 
     // Pixels from the top edge to the middle of the strip below, where southbound bands end.
     int TravelSpan() const;
@@ -94,10 +97,5 @@ class TTimeSpaceLink : public TCachedPicture {
     int FTrafficLightHeight = 0;
     int FFwdSpeedMph = 30;
     int FBackSpeedMph = 25;
-    PlatoonSet FBkQueues;
-    PlatoonSet FFwQueues;
-    PlatoonSet FFwInput;
-    PlatoonSet FFwOutput;
-    PlatoonSet FBkInput;
-    PlatoonSet FBkOutput;
+    LinkSets FSets;
 };

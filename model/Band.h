@@ -64,3 +64,11 @@ PerJunction<std::int32_t> BandReach(BandDirection direction, const PerLink<std::
 ProgressionBand FindBand(BandDirection direction, const PerJunction<GreenTable> &greens,
                          const PerLink<std::int32_t> &travel, std::int32_t axisWidth,
                          std::int32_t referenceCycle);
+
+// Both directions' bands.
+struct ArterialBands {
+    ProgressionBand Southbound;
+    ProgressionBand Northbound;
+
+    friend bool operator==(const ArterialBands &, const ArterialBands &) = default;
+};

@@ -4,8 +4,11 @@
 #include "model/Platoons.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
+std::atomic<std::uint64_t> Passages{0};
+
 struct Slot {
     std::int32_t Start = 0;
     std::int32_t Size = 0;
@@ -26,6 +29,7 @@ double AddShare(double stops, std::int32_t part, std::int32_t total) {
 PassageResult PassPlatoons(const PlatoonSet &input, const GreenWindowTable &greenStart,
                            const GreenWindowTable &greenEnd, std::int32_t lastWindow,
                            std::int32_t capacity, std::int32_t width) {
+    Passages.fetch_add(1, std::memory_order_relaxed);
     PassageResult result;
     const PlatoonSet a = SortPlatoons(MergePlatoons(input, width));
     const std::int32_t total = PlatoonFlowSum(a);
@@ -109,4 +113,8 @@ PassageResult PassPlatoons(const PlatoonSet &input, const GreenWindowTable &gree
     }
     result.Departing = result.CycleFailure ? PlatoonSet{} : departing;
     return result;
+}
+
+std::uint64_t PassagesRun() {
+    return Passages.load(std::memory_order_relaxed);
 }

@@ -34,3 +34,7 @@ struct PassageResult {
 PassageResult PassPlatoons(const PlatoonSet &input, const GreenWindowTable &greenStart,
                            const GreenWindowTable &greenEnd, std::int32_t lastWindow,
                            std::int32_t capacity, std::int32_t width);
+
+// How many passages have run in this process, on every thread: the window's benchmark counts
+// the passages an event costs with it.
+std::uint64_t PassagesRun();

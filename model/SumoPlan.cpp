@@ -17,10 +17,6 @@ double SpeedMetresPerSecond(std::int32_t mph) {
                                static_cast<Extended>(MetresPerSecondPerMph));
 }
 
-LinkMeasure PlanLink(const ArterialPlan &Plan, int Link) {
-    return MeasureLink(Plan.SpanPixels[Link], Plan.SouthSpeedMph, Plan.NorthSpeedMph);
-}
-
 double LinkMetres(const ArterialPlan &Plan, int Link) {
     return FeetToMetres(PlanLink(Plan, Link).Feet);
 }

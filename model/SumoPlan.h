@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Common.h"
+#include "model/Plan.h"
 #include "model/SignalTiming.h"
 #include "model/SimulationFigures.h"
 #include "model/Travel.h"
@@ -38,14 +39,6 @@ inline constexpr double DriverReactionTime = 2.15;
 double FeetToMetres(std::int32_t feet);
 double SpeedMetresPerSecond(std::int32_t mph);
 
-// One junction's timing as its strip holds it.
-struct JunctionSignal {
-    std::int32_t CycleTime = 0;
-    std::int32_t CycleOffset = 0;
-    Durations Times;
-    friend bool operator==(const JunctionSignal &, const JunctionSignal &) = default;
-};
-
 // A junction's fixed-time program. A cycle starts with the arterial's green at the offset,
 // as the strip draws it; the green lasts the strip's green window (green and the first half
 // of the yellow), the rest of the yellow follows, then the red, in which the crossroad has its
@@ -61,23 +54,8 @@ struct SignalProgram {
 };
 SignalProgram SignalProgramFor(const JunctionSignal &Signal);
 
-// What the window's controls say about the arterial.
-struct ArterialPlan {
-    PerJunction<JunctionSignal> Signals;
-    PerLink<std::int32_t> SpanPixels{}; // link k ends at JCT #k, link 7 beyond JCT #6
-    std::int32_t SouthSpeedMph = 45;
-    std::int32_t NorthSpeedMph = 45;
-    std::int32_t SouthVolume = 0; // veh/hr
-    std::int32_t NorthVolume = 0;
-    std::int32_t EnteringPercent = 0; // of the southbound volume, from crossroad #2
-    std::int32_t LeavingPercent = 0;  // of the southbound traffic, onto crossroad #5
-    friend bool operator==(const ArterialPlan &, const ArterialPlan &) = default;
-};
-
-// Link k of the plan as the diagram drives it (MeasureLink at the plan's speeds), and its
-// length in metres: the distance a platoon covers in the diagram's travel time, so that
-// free-flow times at the set speed are the diagram's.
-LinkMeasure PlanLink(const ArterialPlan &Plan, int Link);
+// Link k's length in metres: the distance a platoon covers in the diagram's travel time
+// (PlanLink), so that free-flow times at the set speed are the diagram's.
 double LinkMetres(const ArterialPlan &Plan, int Link);
 
 // Vehicles of the platoon entering the arterial in JCT #1's cycle number Cycle (0 for the

@@ -1,6 +1,7 @@
 #include "model/Travel.h"
 
 #include "model/Numbers.h"
+#include "model/Platoons.h"
 
 std::int32_t TravelSpan(std::int32_t linkHeight, std::int32_t trafficLightHeight) {
     return Trunc(static_cast<Extended>(trafficLightHeight) / 2.0L) + linkHeight;
@@ -34,6 +35,13 @@ PlatoonSet TravelPlatoons(const PlatoonSet &input, const PlatoonSet &previousOut
         }
     }
     return output;
+}
+
+void ComputeLinkTravel(LinkSets &Sets, const LinkMeasure &Link, std::int32_t width) {
+    Sets.FwInput = MergePlatoons(Sets.FwInput, width);
+    Sets.BkInput = MergePlatoons(Sets.BkInput, width);
+    Sets.FwOutput = TravelPlatoons(Sets.FwInput, Sets.FwOutput, width, Link.SouthboundSeconds);
+    Sets.BkOutput = TravelPlatoons(Sets.BkInput, Sets.BkOutput, width, Link.NorthboundSeconds);
 }
 
 QueueShape QueueShapeOf(std::int32_t arrivalEnd, std::int32_t dischargeEnd, std::int32_t speedMph) {

@@ -33,6 +33,24 @@ LinkMeasure MeasureLink(std::int32_t span, std::int32_t southMph, std::int32_t n
 PlatoonSet TravelPlatoons(const PlatoonSet &input, const PlatoonSet &previousOutput,
                           std::int32_t width, std::int32_t travelTime);
 
+// The sets a progression link holds: what enters it each way, what reaches the far end, and
+// the queue sets of the signals at its ends.
+struct LinkSets {
+    PlatoonSet FwInput;
+    PlatoonSet FwOutput;
+    PlatoonSet BkInput;
+    PlatoonSet BkOutput;
+    PlatoonSet FwQueues;
+    PlatoonSet BkQueues;
+    friend constexpr bool operator==(const LinkSets &, const LinkSets &) = default;
+};
+
+// The link's travel computation: both stored inputs merged in place (one pass each, so a
+// second computation may merge further), both outputs brought up to date from them and the
+// outputs they had, at the link's travel times. The link does this each time a set is stored
+// in it or its output is asked for.
+void ComputeLinkTravel(LinkSets &Sets, const LinkMeasure &Link, std::int32_t width);
+
 // A queue of a queue-set slot as the progression link draws it.
 struct QueueShape {
     std::int32_t Feet = 0;      // VehicleSpacing per SatHeadway second of waiting

@@ -20,7 +20,7 @@ cppcheck_lib="$(dpkg -L cppcheck 2>/dev/null | grep '/cfg/qt\.cfg$' | head -n 1 
 if ! cppcheck --enable=warning,performance,portability --library="${cppcheck_lib:-qt}" \
     --std=c++20 --inline-suppr --quiet --error-exitcode=1 --suppress=missingIncludeSystem \
     -I . -j "$(nproc)" --template='{file}:{line}: {severity} {id}: {message}' \
-    model platform controls help app; then
+    model platform controls help document analysis app cli; then
     status=1
 fi
 exit "$status"

@@ -1,7 +1,7 @@
 #include "FormDriver.h"
 
-#include "app/BandOverlay.h"
-#include "app/JunctionReport.h"
+#include "analysis/BandOverlay.h"
+#include "analysis/JunctionReport.h"
 #include "app/Layout.h"
 #include "model/Band.h"
 #include "model/SignalTiming.h"
@@ -183,7 +183,7 @@ class tst_Band : public QObject {
         FormDriver::UserMovesTrackBar(form.MainRoadSpeedLimitFwd, southMph);
         FormDriver::UserMovesTrackBar(form.MainRoadSpeedLimitBkd, northMph);
         SetWindowTimings(form, cycles, offsets);
-        const ArterialBands bands = WindowBands(form);
+        const ArterialBands bands = form.Document()->Result().Bands;
         const ProgressionBand &band = southbound ? bands.Southbound : bands.Northbound;
         QCOMPARE(band.Width, width);
         QCOMPARE(band.Start, start);
@@ -290,7 +290,7 @@ class tst_Band : public QObject {
         const int start = overlay->Bands().Southbound.Start;
         FormDriver::DragStrip(first, 20, 23);
         QCOMPARE(first->CycleOffset(), 3);
-        QCOMPARE(overlay->Bands(), WindowBands(form));
+        QCOMPARE(overlay->Bands(), form.Document()->Result().Bands);
         QVERIFY(overlay->Bands().Southbound.Start != start ||
                 overlay->Bands().Southbound.Width != 33);
     }

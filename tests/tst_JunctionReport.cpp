@@ -1,8 +1,8 @@
 #include "FormDriver.h"
 
-#include "app/BandOverlay.h"
-#include "app/JunctionReport.h"
-#include "app/SumoScenario.h"
+#include "analysis/BandOverlay.h"
+#include "analysis/JunctionReport.h"
+#include "analysis/SumoScenario.h"
 #include "controls/SpaceLink.h"
 #include "controls/TimeSpaceLink.h"
 #include "model/Progression.h"
@@ -88,7 +88,7 @@ class tst_JunctionReport : public QObject {
         QCOMPARE(report.Text(total, TJunctionReport::DelaySouth), DelayCaption(form));
         QCOMPARE(report.Text(total, TJunctionReport::FailureSouth).isEmpty(), !form.FwFailure());
         QCOMPARE(report.Text(total, TJunctionReport::FailureNorth).isEmpty(), !form.BkFailure());
-        const ArterialBands bands = WindowBands(form);
+        const ArterialBands bands = form.Document()->Result().Bands;
         QCOMPARE(report.Bands(), bands);
         QCOMPARE(report.BandText(TJunctionReport::SouthboundRow, TJunctionReport::BandWidth),
                  QString::number(bands.Southbound.Width));
@@ -284,7 +284,7 @@ class tst_JunctionReport : public QObject {
 
         QTemporaryDir folder;
         QString error;
-        QVERIFY2(SumoScenario::Write(SumoScenario::PlanOf(form), folder.path(), error),
+        QVERIFY2(SumoScenario::Write(form.Document()->Plan(), folder.path(), error),
                  qPrintable(error));
         QFile edges(folder.filePath("arterial.edg.xml"));
         QVERIFY(edges.open(QIODevice::ReadOnly));
@@ -412,7 +412,7 @@ class tst_JunctionReport : public QObject {
                               .GrowingAt = {3, 4}};
         figures.SimulatedSeconds = 900;
         figures.StoppedAt = 4321;
-        form.SetSimulation(figures, SumoScenario::PlanOf(form));
+        form.Document()->SetSimulation(figures, form.Document()->Plan());
         QVERIFY(report->SimulationShown());
         QCOMPARE(report->SimulationNote(),
                  QString("The last simulation measured 900 s and followed its vehicles until "
@@ -452,7 +452,7 @@ class tst_JunctionReport : public QObject {
         const QString simulated = folder.filePath("simulated.json");
         const QString other = folder.filePath("other.json");
         UserMovesTrackBar(form.BkMainRoadVol, 800);
-        form.SetSimulation(figures, SumoScenario::PlanOf(form));
+        form.Document()->SetSimulation(figures, form.Document()->Plan());
         QVERIFY(form.SaveFile(simulated));
         const auto shownAfter = [&](const std::function<void()> &edit) {
             edit();

@@ -1,6 +1,6 @@
 #include "FormDriver.h"
 
-#include "app/ScenarioFile.h"
+#include "document/ScenarioFile.h"
 #include "platform/Image.h"
 #include "platform/Prompts.h"
 #include "platform/UpDown.h"

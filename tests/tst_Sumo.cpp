@@ -1,7 +1,7 @@
 #include "FormDriver.h"
+#include "analysis/SumoRun.h"
+#include "analysis/SumoScenario.h"
 #include "app/Main.h"
-#include "app/SumoRun.h"
-#include "app/SumoScenario.h"
 #include "model/Measures.h"
 #include "platform/Prompts.h"
 
@@ -98,7 +98,7 @@ class tst_Sumo : public QObject {
 
     // Runs "Simulate in SUMO" as the context menu's command does and waits for its figures.
     bool Simulate(TTimeSpaceForm &form) {
-        QSignalSpy handed(&form, &TTimeSpaceForm::SimulationChanged);
+        QSignalSpy handed(form.Document(), &TArterialDocument::SimulationChanged);
         Command(form, QStringLiteral("Simulate in SUMO"))->trigger();
         return handed.wait(SimulationWait);
     }
@@ -215,9 +215,9 @@ class tst_Sumo : public QObject {
     void readsRecordedAnswer() {
         ArterialPlan plan;
         for (int k = 1; k <= JunctionCount; ++k) {
-            plan.Signals[k] = {60, 0, {18, 36, 6}};
+            plan.Signals[k] = {60, 0, {18, 36, 6}, 30, 60};
         }
-        plan.Signals[4] = {60, 0, {36, 18, 6}};
+        plan.Signals[4] = {60, 0, {36, 18, 6}, 60, 30};
         plan.SpanPixels = {{17, 70, 70, 70, 70, 70, 17}};
         plan.SouthSpeedMph = 45;
         plan.NorthSpeedMph = 35;
@@ -329,7 +329,7 @@ class tst_Sumo : public QObject {
         FormDriver::UserMovesTrackBar(form.FwMainRoadVol, volume);
         QTEST(form.ArtStops->Caption(), "stops");
         QVERIFY(Simulate(form));
-        const DirectionSimulation south = form.Simulation()->Southbound;
+        const DirectionSimulation south = form.Document()->Simulation()->Southbound;
         qInfo("TimeSpace %s stops/veh; SUMO %.3f stops/veh, %.1f s delay/veh over %d vehicles "
               "(%d unfinished), growing at %s",
               qPrintable(form.ArtStops->Caption()), south.StopsPerVehicle, south.DelayPerVehicle,
@@ -338,8 +338,8 @@ class tst_Sumo : public QObject {
         QCOMPARE(south.Sent, vehicles);
         QCOMPARE(south.Vehicles, vehicles);
         QCOMPARE(south.Unfinished, 0);
-        QCOMPARE(form.Simulation()->Northbound.Sent, 0);
-        QCOMPARE(form.Simulation()->Northbound.Vehicles, 0);
+        QCOMPARE(form.Document()->Simulation()->Northbound.Sent, 0);
+        QCOMPARE(form.Document()->Simulation()->Northbound.Vehicles, 0);
         QCOMPARE(FMessages.size(), 1);
         QCOMPARE(FMessages[0].Kind, Prompts::MessageKind::Information);
         QVERIFY2(
@@ -372,7 +372,7 @@ class tst_Sumo : public QObject {
         form.RefreshTimeSpaceDiagram();
         QTemporaryDir folder;
         QString error;
-        QVERIFY2(SumoScenario::Write(SumoScenario::PlanOf(form), folder.path(), error),
+        QVERIFY2(SumoScenario::Write(form.Document()->Plan(), folder.path(), error),
                  qPrintable(error));
         QFile switches(folder.filePath(QStringLiteral("switches.add.xml")));
         QVERIFY(switches.open(QIODevice::WriteOnly));
@@ -427,7 +427,7 @@ class tst_Sumo : public QObject {
         const ProgramPath path(empty.path());
         const auto asked = Prompts::SetFileAnswerer(
             [](const Prompts::FileQuestion &) { return QStringLiteral("/nonexistent"); });
-        QSignalSpy handed(&form, &TTimeSpaceForm::SimulationChanged);
+        QSignalSpy handed(form.Document(), &TArterialDocument::SimulationChanged);
         Command(form, command)->trigger();
         Prompts::SetFileAnswerer(asked);
         QCOMPARE(FMessages.size(), 1);
@@ -435,7 +435,7 @@ class tst_Sumo : public QObject {
         QVERIFY(FMessages[0].Text.contains(QStringLiteral("sudo apt-get install sumo sumo-tools")));
         QVERIFY(form.findChild<QProgressDialog *>() == nullptr);
         QVERIFY(!handed.wait(200));
-        QVERIFY(!form.Simulation());
+        QVERIFY(!form.Document()->Simulation());
     }
 
     // A simulator that fails in any way gives a message and leaves the last figures.
@@ -461,15 +461,15 @@ class tst_Sumo : public QObject {
         const ProgramPath path(programs.path());
         SimulationFigures last;
         last.SimulatedSeconds = 1.0;
-        form.SetSimulation(last, SumoScenario::PlanOf(form));
-        QSignalSpy handed(&form, &TTimeSpaceForm::SimulationChanged);
+        form.Document()->SetSimulation(last, form.Document()->Plan());
+        QSignalSpy handed(form.Document(), &TArterialDocument::SimulationChanged);
         Command(form, QStringLiteral("Simulate in SUMO"))->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(FMessages.size(), 1, SimulationWait);
         QCOMPARE(FMessages[0].Kind, Prompts::MessageKind::Warning);
         QFETCH(QString, says);
         QVERIFY2(FMessages[0].Text.contains(says), qPrintable(FMessages[0].Text));
         QCOMPARE(handed.size(), 0);
-        QCOMPARE(form.Simulation()->SimulatedSeconds, 1.0);
+        QCOMPARE(form.Document()->Simulation()->SimulatedSeconds, 1.0);
         QTRY_VERIFY(form.findChild<QProgressDialog *>() == nullptr);
     }
 
@@ -487,7 +487,7 @@ class tst_Sumo : public QObject {
                         "; printf '<fcd-export>\\n<timestep time=\"40.00\">\\n' > speeds.xml"
                         "; exec /bin/sleep 60");
         const ProgramPath path(programs.path());
-        QSignalSpy handed(&form, &TTimeSpaceForm::SimulationChanged);
+        QSignalSpy handed(form.Document(), &TArterialDocument::SimulationChanged);
         Command(form, QStringLiteral("Simulate in SUMO"))->trigger();
         const QPointer<QProgressDialog> dialog = form.findChild<QProgressDialog *>();
         QVERIFY(dialog != nullptr);
@@ -503,7 +503,7 @@ class tst_Sumo : public QObject {
         QTRY_VERIFY(!QFile::exists(process) || IsZombie(process));
         QTRY_VERIFY(form.findChild<QProgressDialog *>() == nullptr);
         QCOMPARE(handed.size(), 0);
-        QVERIFY(!form.Simulation());
+        QVERIFY(!form.Document()->Simulation());
         QCOMPARE(FMessages.size(), 0);
     }
 };

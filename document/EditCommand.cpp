@@ -1,4 +1,4 @@
-#include "app/EditCommand.h"
+#include "document/EditCommand.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "app/SumoRun.h"
+#include "analysis/SumoRun.h"
 
-#include "app/SumoScenario.h"
+#include "analysis/SumoScenario.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,14 +1,8 @@
-#include "app/JunctionReport.h"
+#include "analysis/JunctionReport.h"
 
-#include "app/Main.h"
-#include "app/TextHelpers.h"
-#include "controls/TimeSpaceLight.h"
-#include "controls/TimeSpaceLink.h"
+#include "document/ArterialDocument.h"
+#include "document/TextHelpers.h"
 #include "model/Measures.h"
-#include "model/Passage.h"
-#include "model/Platoons.h"
-#include "model/Progression.h"
-#include "model/Travel.h"
 
 #include <QLabel>
 #include <QLocale>
@@ -188,38 +182,6 @@ class TReportTable : public QWidget {
 };
 
 namespace {
-// The longest queue of a queue set: its wait (DischargeEnd - ArrivalEnd) in seconds.
-int LongestWait(const PlatoonSet &Queues) {
-    int longest = 0;
-    for (int k = 1; k <= MaxPlatoons; ++k) {
-        longest = std::max(longest, Queues.Size[k] - Queues.Start[k]);
-    }
-    return longest;
-}
-
-// The veh/hr that the platoon arriving at a junction carries: its platoon seconds over the
-// platoon factor of the entry cycle (JCT #1's), at which the entering platoons are made and
-// with which they enter, once a JCT #1 cycle.
-double ArrivingFlow(const PlatoonSet &Arriving, const TTimeSpaceLight *Light, int EntryCycle) {
-    const int seconds = PlatoonFlowSum(MergePlatoons(Arriving, Light->width()));
-    const double factor = PlatoonFactor(EntryCycle);
-    return factor > 0.0 ? seconds / factor : 0.0;
-}
-
-// A strip's northbound passage run again on its stored arrivals, as PassBk runs it, without
-// touching the strip: its queue set, stops and flags stay those of the southbound run that the
-// window's measures read.
-PassageResult NorthboundPassage(const TTimeSpaceLight *Light) {
-    GreenWindowTable start{};
-    GreenWindowTable end{};
-    for (int i = 0; i < GreenWindowCount; ++i) {
-        start[static_cast<std::size_t>(i)] = Light->GreenStart(i);
-        end[static_cast<std::size_t>(i)] = Light->GreenEnd(i);
-    }
-    return PassPlatoons(Light->BkInput(), start, end, Light->NumberOfBands() + 1, Light->Capacity(),
-                        Light->width());
-}
-
 QString Where(const std::vector<std::int32_t> &Junctions) {
     if (Junctions.empty()) {
         return QStringLiteral("yes");
@@ -230,14 +192,6 @@ QString Where(const std::vector<std::int32_t> &Junctions) {
     }
     return QStringLiteral("yes, at JCT ") + names.join(QStringLiteral(", "));
 }
-
-// TimeSpace's own figures of one direction, to set beside the simulator's.
-struct DirectionFigures {
-    double Stops = 0.0;
-    double DelaySeconds = 0.0; // per vehicle, in seconds
-    bool Fails = false;
-    std::vector<std::int32_t> FailingAt;
-};
 
 const QString Unbounded = FromView(UnboundedCaption);
 } // namespace
@@ -257,7 +211,8 @@ std::optional<QPoint> ReportPlace(const QRect &MainFrame, const QSize &ReportFra
     return std::nullopt;
 }
 
-TJunctionReport::TJunctionReport(TTimeSpaceForm *Form) : QWidget(Form, Qt::Tool), FForm(Form) {
+TJunctionReport::TJunctionReport(QWidget *Owner, const TArterialDocument *Document)
+    : QWidget(Owner, Qt::Tool), FDocument(Document) {
     setObjectName("JunctionReport");
     setWindowTitle("Junction Report");
     auto *layout = new QVBoxLayout(this);
@@ -268,11 +223,27 @@ TJunctionReport::TJunctionReport(TTimeSpaceForm *Form) : QWidget(Form, Qt::Tool)
     }
     rows << QStringLiteral("Total");
     layout->addWidget(new QLabel("<b>Junctions</b> (SB southbound, JCT #1 to #6; NB northbound)"));
-    FJunctions = new TReportTable({"JCT", "Cycle\ns", "Offset\ns", "Green\ns", "Yellow\ns",
-                                   "Red\ns", "Capacity\nveh/hr", "SB flow\nveh/hr", "SB\nv/c",
-                                   "NB flow\nveh/hr", "NB\nv/c", "SB queue\nft", "SB queue\nveh",
-                                   "NB queue\nft", "NB queue\nveh", "SB stops\nshare",
-                                   "SB delay\ns/veh", "SB\nfailure", "NB\nfailure"},
+    FJunctions = new TReportTable({"JCT",
+                                   "Cycle\ns",
+                                   "Offset\ns",
+                                   "Green\ns",
+                                   "Yellow\ns",
+                                   "Red\ns",
+                                   "Capacity\nveh/hr",
+                                   "SB flow\nveh/hr",
+                                   "SB\nv/c",
+                                   "NB flow\nveh/hr",
+                                   "NB\nv/c",
+                                   "SB queue\nft",
+                                   "SB queue\nveh",
+                                   "NB queue\nft",
+                                   "NB queue\nveh",
+                                   "SB stops\nshare",
+                                   "SB delay\ns/veh",
+                                   "NB stops\nshare",
+                                   "NB delay\ns/veh",
+                                   "SB\nfailure",
+                                   "NB\nfailure"},
                                   {}, TotalRow + 1, this);
     for (int r = 0; r <= TotalRow; ++r) {
         Put(FJunctions, r, Junction, rows[r]);
@@ -307,8 +278,9 @@ TJunctionReport::TJunctionReport(TTimeSpaceForm *Form) : QWidget(Form, Qt::Tool)
     layout->addWidget(FSimulationGrid, 0, Qt::AlignLeft);
     layout->addStretch();
 
-    connect(Form, &TTimeSpaceForm::Recomputed, this, &TJunctionReport::Recomputed);
-    connect(Form, &TTimeSpaceForm::SimulationChanged, this, &TJunctionReport::SimulationChanged);
+    connect(Document, &TArterialDocument::Recomputed, this, &TJunctionReport::Recomputed);
+    connect(Document, &TArterialDocument::SimulationChanged, this,
+            &TJunctionReport::SimulationChanged);
     Refresh();
 }
 
@@ -377,88 +349,77 @@ void TJunctionReport::RefreshJunctions() {
     };
     const auto failure = [](bool fails) { return fails ? QStringLiteral("fails") : QString(); };
 
-    // The divisor of the window's delay measure: the platoon seconds leaving the reference
-    // junction southbound.
-    const int flow = FForm->CalculateflowSum(FForm->Light(ReferenceJunction)->PassFw());
-    const int entryCycle = FForm->Light(1)->CycleTime();
-    double stops = 0.0;
-    double delay = 0.0;
+    const ArterialPlan &plan = FDocument->Plan();
+    const ArterialEvaluation &result = FDocument->Result();
     int feetSouth = 0;
     int feetNorth = 0;
     double vehiclesSouth = 0.0;
     double vehiclesNorth = 0.0;
-    bool failsSouth = false;
-    bool failsNorth = false;
     for (int k = 1; k <= JunctionCount; ++k) {
-        TTimeSpaceLight *light = FForm->Light(k);
+        const JunctionSignal &signal = plan.Signals[k];
+        const JunctionEvaluation &junction = result.Junctions[k];
+        const DirectionAtJunction &south = junction.South;
+        const DirectionAtJunction &north = junction.North;
         const int r = k - 1;
-        Put(FJunctions, r, Cycle, Decimal(light->CycleTime()));
-        Put(FJunctions, r, Offset, Decimal(light->CycleOffset()));
-        Put(FJunctions, r, Green, Decimal(light->GreenTime()));
-        Put(FJunctions, r, Yellow, Decimal(light->YellowTime()));
-        Put(FJunctions, r, Red, Decimal(light->RedTime()));
-        const int capacity = JunctionCapacity(light->PercentGreen(), light->PercentRed());
-        Put(FJunctions, r, Capacity, Decimal(capacity));
-        const double south = ArrivingFlow(light->FwInput(), light, entryCycle);
-        const double north = ArrivingFlow(light->BkInput(), light, entryCycle);
-        Put(FJunctions, r, FlowSouth, fixed(south, 0));
-        Put(FJunctions, r, FlowNorth, fixed(north, 0));
-        Put(FJunctions, r, SaturationSouth, fixed(capacity > 0 ? south / capacity : 0.0, 2));
-        Put(FJunctions, r, SaturationNorth, fixed(capacity > 0 ? north / capacity : 0.0, 2));
+        Put(FJunctions, r, Cycle, Decimal(signal.CycleTime));
+        Put(FJunctions, r, Offset, Decimal(signal.CycleOffset));
+        Put(FJunctions, r, Green, Decimal(signal.Times.Green));
+        Put(FJunctions, r, Yellow, Decimal(signal.Times.Yellow));
+        Put(FJunctions, r, Red, Decimal(signal.Times.Red));
+        Put(FJunctions, r, Capacity, Decimal(junction.Capacity));
+        Put(FJunctions, r, FlowSouth, fixed(south.Flow, 0));
+        Put(FJunctions, r, FlowNorth, fixed(north.Flow, 0));
+        Put(FJunctions, r, SaturationSouth, fixed(south.Saturation, 2));
+        Put(FJunctions, r, SaturationNorth, fixed(north.Saturation, 2));
 
-        // Southbound the queue lies at the bottom of the link above, northbound at the top of
-        // the link below.
-        const int waitSouth = LongestWait(FForm->Link(k)->FwQueues());
-        const int waitNorth = LongestWait(FForm->Link(k + 1)->BkQueues());
-        const int queueSouth = QueueShapeOf(0, waitSouth, 0).Feet;
-        const int queueNorth = QueueShapeOf(0, waitNorth, 0).Feet;
-        feetSouth += queueSouth;
-        feetNorth += queueNorth;
-        vehiclesSouth += waitSouth / SatHeadway;
-        vehiclesNorth += waitNorth / SatHeadway;
-        Put(FJunctions, r, QueueFeetSouth, Decimal(queueSouth));
-        Put(FJunctions, r, QueueVehiclesSouth, fixed(waitSouth / SatHeadway, 1));
-        Put(FJunctions, r, QueueFeetNorth, Decimal(queueNorth));
-        Put(FJunctions, r, QueueVehiclesNorth, fixed(waitNorth / SatHeadway, 1));
+        feetSouth += south.QueueFeet;
+        feetNorth += north.QueueFeet;
+        vehiclesSouth += south.QueueVehicles;
+        vehiclesNorth += north.QueueVehicles;
+        Put(FJunctions, r, QueueFeetSouth, Decimal(south.QueueFeet));
+        Put(FJunctions, r, QueueVehiclesSouth, fixed(south.QueueVehicles, 1));
+        Put(FJunctions, r, QueueFeetNorth, Decimal(north.QueueFeet));
+        Put(FJunctions, r, QueueVehiclesNorth, fixed(north.QueueVehicles, 1));
 
-        // The window's measures, term by term.
-        const double share = light->GetStops();
-        const int junctionDelay = FForm->CalculateVehDelayAtLight(light);
-        stops = AccumulateMeasure(stops, share);
-        delay = AccumulateMeasure(delay, junctionDelay);
-        Put(FJunctions, r, StopsSouth, fixed(share, 2));
-        Put(FJunctions, r, DelaySouth,
-            fixed(flow > 0 ? static_cast<double>(junctionDelay) / flow : 0.0, 2));
-
-        failsSouth = failsSouth || light->FwCycleFailure();
-        failsNorth = failsNorth || light->BkCycleFailure();
-        Put(FJunctions, r, FailureSouth, failure(light->FwCycleFailure()));
-        Put(FJunctions, r, FailureNorth, failure(light->BkCycleFailure()));
+        // The measures, term by term.
+        const auto perVehicle = [](const DirectionAtJunction &at, int flow) {
+            return flow > 0 ? static_cast<double>(at.Delay) / flow : 0.0;
+        };
+        Put(FJunctions, r, StopsSouth, fixed(south.Passage.Stops, 2));
+        Put(FJunctions, r, DelaySouth, fixed(perVehicle(south, result.South.Flow), 2));
+        Put(FJunctions, r, StopsNorth, fixed(north.Passage.Stops, 2));
+        Put(FJunctions, r, DelayNorth, fixed(perVehicle(north, result.North.Flow), 2));
+        Put(FJunctions, r, FailureSouth, failure(south.Passage.CycleFailure));
+        Put(FJunctions, r, FailureNorth, failure(north.Passage.CycleFailure));
     }
 
-    // The total row: the window's captions as they are written.
+    // The total row: the window's captions as they are written, and northbound the same.
     const QLocale captions;
     const std::string point = captions.decimalPoint().toStdString();
-    const DelayPerVehicle perVehicle = ExpectedDelayPerVehicle(delay, flow);
-    QString delayText = QString::fromStdString(
-        FormatDelayPerVeh(perVehicle.Value, point, captions.groupSeparator().toStdString()));
-    if (perVehicle.Unit) {
-        delayText += QLatin1Char(' ') + FromView(DelayUnitCaption(*perVehicle.Unit));
-    }
-    const QString stopsText = QString::fromStdString(FormatArtStops(stops, point));
-    Put(FJunctions, TotalRow, StopsSouth, failsSouth ? Unbounded : stopsText);
-    Put(FJunctions, TotalRow, DelaySouth, failsSouth ? Unbounded : delayText);
+    const std::string group = captions.groupSeparator().toStdString();
+    const auto totals = [&](const DirectionMeasures &measures, Column stops, Column delay) {
+        QString delayText =
+            QString::fromStdString(FormatDelayPerVeh(measures.Delay.Value, point, group));
+        if (measures.Delay.Unit) {
+            delayText += QLatin1Char(' ') + FromView(DelayUnitCaption(*measures.Delay.Unit));
+        }
+        const QString stopsText = QString::fromStdString(FormatArtStops(measures.Stops, point));
+        Put(FJunctions, TotalRow, stops, measures.Bounded() ? stopsText : Unbounded);
+        Put(FJunctions, TotalRow, delay, measures.Bounded() ? delayText : Unbounded);
+    };
+    totals(result.South, StopsSouth, DelaySouth);
+    totals(result.North, StopsNorth, DelayNorth);
     Put(FJunctions, TotalRow, QueueFeetSouth, Decimal(feetSouth));
     Put(FJunctions, TotalRow, QueueVehiclesSouth, fixed(vehiclesSouth, 1));
     Put(FJunctions, TotalRow, QueueFeetNorth, Decimal(feetNorth));
     Put(FJunctions, TotalRow, QueueVehiclesNorth, fixed(vehiclesNorth, 1));
-    Put(FJunctions, TotalRow, FailureSouth, failure(failsSouth));
-    Put(FJunctions, TotalRow, FailureNorth, failure(failsNorth));
+    Put(FJunctions, TotalRow, FailureSouth, failure(result.South.Failure));
+    Put(FJunctions, TotalRow, FailureNorth, failure(result.North.Failure));
 }
 
 void TJunctionReport::RefreshLinks() {
     for (int k = 1; k <= LinkCount; ++k) {
-        const LinkMeasure link = FForm->Link(k)->Measure();
+        const LinkMeasure &link = FDocument->Result().LinkMeasures[k];
         Put(FLinkGrid, k - 1, LinkFeet, Decimal(link.Feet));
         Put(FLinkGrid, k - 1, LinkSouthbound, Decimal(link.SouthboundSeconds));
         Put(FLinkGrid, k - 1, LinkNorthbound, Decimal(link.NorthboundSeconds));
@@ -466,7 +427,7 @@ void TJunctionReport::RefreshLinks() {
 }
 
 void TJunctionReport::RefreshBands() {
-    FBands = WindowBands(*FForm);
+    FBands = FDocument->Result().Bands;
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     const auto row = [&](int Row, const ProgressionBand &Band) {
@@ -480,10 +441,10 @@ void TJunctionReport::RefreshBands() {
 }
 
 void TJunctionReport::RefreshSimulation() {
-    const std::optional<SimulationFigures> &simulation = FForm->Simulation();
+    const std::optional<SimulationFigures> &simulation = FDocument->Simulation();
     // The simulator's figures belong to the arterial they were made for: beside another
     // timing or traffic they would compare what was never simulated.
-    const bool current = FForm->SimulationCurrent();
+    const bool current = FDocument->SimulationCurrent();
     FSimulationGrid->setVisible(current);
     if (!simulation) {
         FSimulationNote->setText("No simulation has run yet.");
@@ -507,48 +468,34 @@ void TJunctionReport::RefreshSimulation() {
                                        .arg(locale.toString(simulation->StoppedAt, 'f', 0))
                                        .arg(unfinished)));
 
-    // TimeSpace's southbound figures are the window's measures (the delay here in seconds);
-    // northbound the same measures are taken of the northbound passage, which the window
-    // draws but does not rate.
-    DirectionFigures south;
-    DirectionFigures north;
-    double southDelay = 0.0;
-    double northDelay = 0.0;
-    for (int k = 1; k <= JunctionCount; ++k) {
-        TTimeSpaceLight *light = FForm->Light(k);
-        south.Stops = AccumulateMeasure(south.Stops, light->GetStops());
-        southDelay = AccumulateMeasure(southDelay, FForm->CalculateVehDelayAtLight(light));
-        const PassageResult run = NorthboundPassage(light);
-        north.Stops = AccumulateMeasure(north.Stops, run.Stops);
-        northDelay = AccumulateMeasure(northDelay, JunctionDelay(run.Queues, run.Stopped));
-        if (light->FwCycleFailure()) {
-            south.Fails = true;
-            south.FailingAt.push_back(k);
+    // TimeSpace's figures are the evaluation's measures of each direction (the delay here in
+    // seconds): southbound the window's captions, northbound the same rules.
+    const ArterialEvaluation &result = FDocument->Result();
+    const auto failingAt = [&result](bool Southbound) {
+        std::vector<std::int32_t> junctions;
+        for (int k = 1; k <= JunctionCount; ++k) {
+            const DirectionAtJunction &at =
+                Southbound ? result.Junctions[k].South : result.Junctions[k].North;
+            if (at.Passage.CycleFailure) {
+                junctions.push_back(k);
+            }
         }
-        if (light->BkCycleFailure()) {
-            north.Fails = true;
-            north.FailingAt.push_back(k);
-        }
-    }
-    const int southFlow = FForm->CalculateflowSum(FForm->Light(ReferenceJunction)->PassFw());
-    const int northFlow =
-        PlatoonFlowSum(NorthboundPassage(FForm->Light(ReferenceJunction)).Departing);
-    south.DelaySeconds = southFlow > 0 ? southDelay / southFlow : 0.0;
-    north.DelaySeconds = northFlow > 0 ? northDelay / northFlow : 0.0;
-
-    const auto row = [&](int Row, const DirectionFigures &Own, const DirectionSimulation &Run) {
+        return junctions;
+    };
+    const auto row = [&](int Row, const DirectionMeasures &Own, const DirectionSimulation &Run) {
+        const bool fails = Own.Failure;
         Put(FSimulationGrid, Row, StopsTimeSpace,
-            Own.Fails ? Unbounded : locale.toString(Own.Stops, 'f', 2));
+            fails ? Unbounded : locale.toString(Own.Stops, 'f', 2));
         Put(FSimulationGrid, Row, StopsSimulated, locale.toString(Run.StopsPerVehicle, 'f', 2));
         Put(FSimulationGrid, Row, DelayTimeSpace,
-            Own.Fails ? Unbounded : locale.toString(Own.DelaySeconds, 'f', 1));
+            fails ? Unbounded : locale.toString(Own.DelaySeconds, 'f', 1));
         Put(FSimulationGrid, Row, DelaySimulated, locale.toString(Run.DelayPerVehicle, 'f', 1));
         Put(FSimulationGrid, Row, GrowTimeSpace,
-            Own.Fails ? Where(Own.FailingAt) : QStringLiteral("no"));
+            fails ? Where(failingAt(Row == SouthboundRow)) : QStringLiteral("no"));
         Put(FSimulationGrid, Row, GrowSimulated,
             Run.QueuesGrow ? Where(Run.GrowingAt) : QStringLiteral("no"));
         Put(FSimulationGrid, Row, VehiclesSimulated, Decimal(Run.Vehicles));
     };
-    row(SouthboundRow, south, simulation->Southbound);
-    row(NorthboundRow, north, simulation->Northbound);
+    row(SouthboundRow, result.South, simulation->Southbound);
+    row(NorthboundRow, result.North, simulation->Northbound);
 }

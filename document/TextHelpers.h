@@ -1,13 +1,12 @@
 #pragma once
 
-#include "controls/TimeSpaceLight.h"
-#include "model/Progression.h"
+#include "model/Common.h"
 
 #include <QString>
 
 #include <string_view>
 
-// Small conversions shared by the window's pipeline and its handlers.
+// Small conversions shared by every room that writes the arterial's figures as text.
 
 // Labels show integers in plain decimal, without separators.
 inline QString Decimal(int value) {
@@ -28,9 +27,4 @@ inline QString LinkCaption(int link) {
         return QStringLiteral("JCT #%1 - south end").arg(link - 1);
     }
     return QStringLiteral("JCT #%1 - JCT #%2").arg(link - 1).arg(link);
-}
-
-// A strip's timing as the arterial's rules read it.
-inline JunctionTiming TimingOf(const TTimeSpaceLight *light) {
-    return {light->CycleTime(), light->CycleOffset(), light->PercentRed()};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Band.h"
+#include "model/Common.h"
 
 #include <QColor>
 #include <QList>
@@ -8,22 +9,13 @@
 #include <QRegion>
 #include <QWidget>
 
-class TTimeSpaceForm;
+class TArterialDocument;
 
-// Both directions' progression bands as the window's strips and links give them: the strips'
-// green windows, the links' travel times at their own speeds and lengths (as the passage uses
-// them, so while a re-layout is pending the links' old lengths), the 460 s time axis, and the
-// efficiency taken of JCT #1's cycle in both directions (the cycle both entering platoons are
-// made at).
-struct ArterialBands {
-    ProgressionBand Southbound;
-    ProgressionBand Northbound;
-
-    friend bool operator==(const ArterialBands &, const ArterialBands &) = default;
-};
-ArterialBands WindowBands(const TTimeSpaceForm &Form);
-
-// The progression band drawn over the time-space diagram: for each direction with a band its
+// The progression bands of the document's evaluation (both directions' green windows, the links'
+// travel times at their own speeds and lengths, as the passage uses them, so while a re-layout
+// is pending the links' old lengths; the 460 s time axis; the efficiency taken of JCT #1's
+// cycle in both directions, the cycle both entering platoons are made at), drawn over the
+// time-space diagram: for each direction with a band its
 // two edges, the first and the last trajectory, as one-pixel lines from junction to junction
 // through the middle rows of the strips, within the time axis. A child of the diagram panel
 // above every other child, transparent for the mouse and without a background of its own: it
@@ -33,8 +25,9 @@ class TBandOverlay : public QWidget {
     Q_OBJECT
 
   public:
-    // Made hidden, on the form's diagram panel.
-    explicit TBandOverlay(TTimeSpaceForm *Form);
+    // Made hidden, on the diagram panel that holds the strips; the bands are the document's.
+    TBandOverlay(QWidget *Panel, const TArterialDocument *Document,
+                 const PerJunction<const QWidget *> &Strips);
 
     // Southbound magenta, northbound orange: neither is a platoon's colour (teal, gray), nor a
     // signal's.
@@ -62,7 +55,8 @@ class TBandOverlay : public QWidget {
     // Puts every sibling that went above the overlay back under it.
     void KeepOnTop();
 
-    TTimeSpaceForm *FForm;
+    const TArterialDocument *FDocument;
+    PerJunction<const QWidget *> FStrips{};
     ArterialBands FBands;
     QList<Edge> FEdges;
     bool FStacking = false;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/BandOverlay.h"
+#include "analysis/BandOverlay.h"
 
 #include <QPoint>
 #include <QRect>
@@ -13,7 +13,7 @@
 
 class QLabel;
 class TReportTable;
-class TTimeSpaceForm;
+class TArterialDocument;
 
 // Where the report's frame goes so that it lies beside the main window's frame, not over it:
 // ReportGap pixels to its right, else to its left, its top level with the main window's (raised
@@ -25,8 +25,9 @@ std::optional<QPoint> ReportPlace(const QRect &MainFrame, const QSize &ReportFra
 
 // The junction report: a tool window of the main window with one row per junction and a total
 // row, the progression band of each direction, and the last simulation's figures beside
-// TimeSpace's own. It follows every recomputation of the window (strip drags included) and
-// every new simulation; hidden it does nothing and catches up when shown. Its tables are
+// TimeSpace's own, all read from the document's evaluation (ArterialEvaluation). It follows
+// every evaluation (strip drags included) and every new simulation; hidden it does nothing and
+// catches up when shown. Its tables are
 // painted by the report itself: a text that changed repaints its own cell and nothing else, so
 // that following a strip drag costs little.
 //
@@ -47,19 +48,22 @@ std::optional<QPoint> ReportPlace(const QRect &MainFrame, const QSize &ReportFra
 //   (southbound at the bottom of the link above the junction, northbound at the top of the
 //   link below it), in feet as the link draws it (20 ft per 2.5 s of wait) and in vehicles at
 //   the 2.5 s saturation headway;
-// - southbound the stops share (the strip's GetStops(), the share of the arriving platoon
-//   seconds that stopped) and the delay per vehicle (CalculateVehDelayAtLight over the platoon
-//   seconds leaving JCT #3, the divisor of the window's measure), the very terms the window's
-//   ArtStops and DelayPerVeh captions add up;
+// - per direction the stops share (the share of the arriving platoon seconds that stopped) and
+//   the delay per vehicle (the junction's delay over the direction's flow: southbound the
+//   platoon seconds leaving JCT #3, the divisor of the window's measure, northbound those
+//   entering at JCT #6); southbound these are the very terms the window's ArtStops and
+//   DelayPerVeh captions add up;
 // - per direction whether the junction fails (its arrivals of one cycle need more than one
 //   green window).
 // The total row adds the stops (the ArtStops caption), the delay per vehicle (the DelayPerVeh
-// caption with its unit, "+ +" under a southbound failure), the queues and the failures.
+// caption with its unit, "+ +" under a southbound failure), the same two northbound, the queues
+// and the failures.
 class TJunctionReport : public QWidget {
     Q_OBJECT
 
   public:
-    explicit TJunctionReport(TTimeSpaceForm *Form);
+    // A tool window of Owner.
+    TJunctionReport(QWidget *Owner, const TArterialDocument *Document);
 
     enum Column {
         Junction,
@@ -79,6 +83,8 @@ class TJunctionReport : public QWidget {
         QueueVehiclesNorth,
         StopsSouth,
         DelaySouth,
+        StopsNorth,
+        DelayNorth,
         FailureSouth,
         FailureNorth,
         ColumnCount
@@ -135,7 +141,7 @@ class TJunctionReport : public QWidget {
     void RefreshBands();
     void RefreshSimulation();
 
-    TTimeSpaceForm *FForm;
+    const TArterialDocument *FDocument;
     TReportTable *FJunctions = nullptr;
     TReportTable *FLinkGrid = nullptr;
     TReportTable *FBandGrid = nullptr;

@@ -5,8 +5,6 @@
 #include <QString>
 #include <QStringList>
 
-class TTimeSpaceForm;
-
 // The scenario folder the traffic simulator runs: plain node, edge, connection and signal
 // files for its network builder, the routes of the platoons, the queue detectors and the
 // configuration. The arterial runs north to south, one lane each way; every junction is a
@@ -19,9 +17,6 @@ QString FileName(const char *Suffix); // "arterial" + Suffix
 inline constexpr const char *TripFile = "tripinfo.xml";
 inline constexpr const char *QueueFile = "queues.xml";
 inline constexpr const char *SpeedFile = "speeds.xml";
-
-// The arterial as the window's controls leave it: strips, links, volumes, speeds, shares.
-ArterialPlan PlanOf(const TTimeSpaceForm &Form);
 
 // Edge ids: "s<k>" runs southbound to JCT #k ("s7" beyond JCT #6), "n<k>" northbound along
 // link k; the cross streets are "w<k>in", "w<k>out", "e<k>in", "e<k>out".

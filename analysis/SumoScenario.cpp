@@ -1,10 +1,6 @@
-#include "app/SumoScenario.h"
+#include "analysis/SumoScenario.h"
 
-#include "app/Main.h"
-#include "controls/TimeSpaceLight.h"
-#include "controls/TimeSpaceLink.h"
 #include "model/Progression.h"
-#include "platform/TrackBar.h"
 
 #include <QDir>
 #include <QFile>
@@ -327,26 +323,6 @@ QString SouthEdge(int Link) {
 
 QString NorthEdge(int Link) {
     return QStringLiteral("n%1").arg(Link);
-}
-
-ArterialPlan PlanOf(const TTimeSpaceForm &Form) {
-    ArterialPlan plan;
-    for (int k = 1; k <= JunctionCount; ++k) {
-        const TTimeSpaceLight *light = Form.Light(k);
-        plan.Signals[k] = {light->CycleTime(),
-                           light->CycleOffset(),
-                           {light->RedTime(), light->GreenTime(), light->YellowTime()}};
-    }
-    for (int k = 1; k <= LinkCount; ++k) {
-        plan.SpanPixels[k] = Form.Link(k)->TravelSpan();
-    }
-    plan.SouthSpeedMph = Form.MainRoadSpeedLimitFwd->Position();
-    plan.NorthSpeedMph = Form.MainRoadSpeedLimitBkd->Position();
-    plan.SouthVolume = Form.FwMainRoadVol->Position();
-    plan.NorthVolume = Form.BkMainRoadVol->Position();
-    plan.EnteringPercent = Form.SideVol->Position();
-    plan.LeavingPercent = Form.TrafficLeaving->Position();
-    return plan;
 }
 
 bool Write(const ArterialPlan &Plan, const QString &Folder, QString &Error) {

@@ -1,10 +1,7 @@
-#include "app/BandOverlay.h"
+#include "analysis/BandOverlay.h"
 
-#include "app/Layout.h"
-#include "app/Main.h"
-#include "controls/TimeSpaceLight.h"
-#include "controls/TimeSpaceLink.h"
-#include "model/Travel.h"
+#include "document/ArterialDocument.h"
+#include "model/Diagram.h"
 
 #include <QChildEvent>
 #include <QEvent>
@@ -13,38 +10,19 @@
 
 #include <algorithm>
 
-ArterialBands WindowBands(const TTimeSpaceForm &Form) {
-    PerJunction<GreenTable> greens;
-    for (int k = 1; k <= JunctionCount; ++k) {
-        const TTimeSpaceLight *light = Form.Light(k);
-        for (int i = 0; i < GreenWindowCount; ++i) {
-            greens[k].Start[static_cast<std::size_t>(i)] = light->GreenStart(i);
-            greens[k].End[static_cast<std::size_t>(i)] = light->GreenEnd(i);
-        }
-    }
-    PerLink<std::int32_t> southbound{};
-    PerLink<std::int32_t> northbound{};
-    for (int k = 1; k <= LinkCount; ++k) {
-        const LinkMeasure link = Form.Link(k)->Measure();
-        southbound[k] = link.SouthboundSeconds;
-        northbound[k] = link.NorthboundSeconds;
-    }
-    const int cycle = Form.Light(1)->CycleTime();
-    return {FindBand(BandDirection::Southbound, greens, southbound, StripWidth, cycle),
-            FindBand(BandDirection::Northbound, greens, northbound, StripWidth, cycle)};
-}
-
-TBandOverlay::TBandOverlay(TTimeSpaceForm *Form) : QWidget(Form->TimeSpaceDiagram), FForm(Form) {
+TBandOverlay::TBandOverlay(QWidget *Panel, const TArterialDocument *Document,
+                           const PerJunction<const QWidget *> &Strips)
+    : QWidget(Panel), FDocument(Document), FStrips(Strips) {
     setObjectName("BandOverlay");
     setAttribute(Qt::WA_TransparentForMouseEvents);
     // No background of its own: the panel's pictures show through wherever no line is.
     setAutoFillBackground(false);
-    setGeometry(Form->TimeSpaceDiagram->rect());
+    setGeometry(Panel->rect());
     hide();
-    connect(Form, &TTimeSpaceForm::Recomputed, this, &TBandOverlay::Follow);
+    connect(Document, &TArterialDocument::Recomputed, this, &TBandOverlay::Follow);
     // The strips' moves, and every sibling's change of stacking; children added to the panel
     // later are watched from their first polish on.
-    QWidget *panel = Form->TimeSpaceDiagram;
+    QWidget *panel = Panel;
     panel->installEventFilter(this);
     for (QObject *child : panel->children()) {
         if (child != this && child->isWidgetType()) {
@@ -85,7 +63,7 @@ bool TBandOverlay::eventFilter(QObject *Watched, QEvent *Event) {
     switch (Event->type()) {
     case QEvent::Move:
         // A strip moved up or down: the band's corners move with its middle row.
-        if (qobject_cast<TTimeSpaceLight *>(Watched) != nullptr) {
+        if (std::find(FStrips.begin(), FStrips.end(), Watched) != FStrips.end()) {
             Follow();
         }
         break;
@@ -111,7 +89,7 @@ void TBandOverlay::Follow() {
     if (!isVisible()) {
         return; // brought up to date when shown
     }
-    FBands = WindowBands(*FForm);
+    FBands = FDocument->Result().Bands;
     QList<Edge> edges;
     const auto add = [&](const ProgressionBand &band, const QColor &colour) {
         if (!band.Exists()) {
@@ -120,8 +98,8 @@ void TBandOverlay::Follow() {
         for (const int shift : {0, band.Width}) {
             QPolygon points;
             for (int k = 1; k <= JunctionCount; ++k) {
-                const TTimeSpaceLight *light = FForm->Light(k);
-                points << QPoint(band.StartAt(k) + shift, light->y() + light->height() / 2);
+                const QWidget *strip = FStrips[k];
+                points << QPoint(band.StartAt(k) + shift, strip->y() + strip->height() / 2);
             }
             edges.append({points, colour});
         }

@@ -1,4 +1,4 @@
-#include "app/ScenarioFile.h"
+#include "document/ScenarioFile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QStringList>
+
+#include <cstdio>
+
+// The program's command line: `timespace --evaluate FILE [--format json|csv]`, `--help` and
+// `--version` run without a window or a display; `timespace [FILE]` opens the window.
+namespace CommandLine {
+
+inline constexpr int Success = 0;
+inline constexpr int InputUnusable = 1; // the scenario file cannot be opened or used
+inline constexpr int UsageError = 2;
+
+// Whether the arguments ask for work without a window (or are a usage error of it).
+bool WantsNoWindow(int argc, char *argv[]);
+
+// Runs the command the arguments give (the program's name first) and gives the exit code;
+// the figures go to Output, messages to Errors.
+int Run(const QStringList &Arguments, std::FILE *Output, std::FILE *Errors);
+
+// For the window: the scenario file the arguments name, if any. A usage error (an option the
+// program does not know, more than one file) gives the message to print and the exit code.
+struct WindowArguments {
+    QString File;
+    QString Problem; // empty when the window may open
+};
+WindowArguments ForWindow(const QStringList &Arguments);
+
+} // namespace CommandLine

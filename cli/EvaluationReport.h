@@ -1,0 +1,23 @@
+#pragma once
+
+#include "model/Evaluation.h"
+#include "model/Plan.h"
+#include "model/Scenario.h"
+
+#include <QByteArray>
+#include <QJsonObject>
+
+// A scenario's figures as the command line writes them: every figure the window and the
+// junction report show, in the texts they show them in where the window writes a caption
+// (dot decimals, no group separators), and as numbers rounded as the report rounds them.
+namespace EvaluationReport {
+
+// The whole evaluation as one JSON object.
+QJsonObject Json(const Scenario &Settings, const ArterialPlan &Plan,
+                 const ArterialEvaluation &Result);
+
+// The report's per-junction table as CSV (RFC 4180: a header row with units, one row per
+// junction and a total row, CRLF line ends, dot decimals).
+QByteArray Csv(const ArterialPlan &Plan, const ArterialEvaluation &Result);
+
+} // namespace EvaluationReport
