@@ -7,6 +7,8 @@
 #include "bench/Scenarios.h"
 #include "controls/TimeSpaceLight.h"
 #include "controls/TimeSpaceLink.h"
+#include "model/Evaluation.h"
+#include "model/Passage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -102,6 +104,31 @@ void BM_RefreshTimeSpaceDiagram(benchmark::State &state, Load load) {
 BENCHMARK_CAPTURE(BM_RefreshTimeSpaceDiagram, loaded, Load::Loaded)->UseRealTime();
 BENCHMARK_CAPTURE(BM_RefreshTimeSpaceDiagram, heavy, Load::Heavy)->UseRealTime();
 
+// One evaluation of the whole arterial, on the plan and the links the window's scenario left:
+// what every event of the window costs in arithmetic. It may not touch the heap.
+void BM_Evaluate(benchmark::State &state, Load load) {
+    const std::unique_ptr<TTimeSpaceForm> form = ShownForm(state, load);
+    if (!form) {
+        return;
+    }
+    const TArterialDocument &document = *form->Document();
+    const ArterialPlan plan = document.Plan();
+    const auto result = std::make_unique<ArterialEvaluation>(document.Result());
+    const AllocationCounter::Scope allocations;
+    for (auto _ : state) {
+        Evaluate(plan, *result);
+        benchmark::DoNotOptimize(result->South.Stops);
+    }
+    const std::uint64_t allocated = allocations.Allocations();
+    state.counters["allocs/iter"] =
+        static_cast<double>(allocated) / static_cast<double>(state.iterations());
+    if (allocated != 0) {
+        state.SkipWithError("heap allocation in the evaluation");
+    }
+}
+BENCHMARK_CAPTURE(BM_Evaluate, loaded, Load::Loaded);
+BENCHMARK_CAPTURE(BM_Evaluate, heavy, Load::Heavy);
+
 void SendMouse(QWidget *target, QEvent::Type type, int x, Qt::MouseButton button) {
     const QPointF at(x, 5);
     QMouseEvent event(type, at, target->mapToGlobal(at), button,
@@ -171,12 +198,15 @@ void BM_DragMove(benchmark::State &state, Load load, bool paint, bool report = f
     PaintCounter linkPaints;
     form->Link(4)->installEventFilter(&linkPaints);
     const int compositions = form->CompositionCount();
+    const std::uint64_t passages = PassagesRun();
     const AllocationCounter::Scope allocations;
     int step = 0;
     for (auto _ : state) {
         DragStep(strip, x + (++step & 1), paint);
     }
     ReportPerEvent(state, *form, compositions, allocations.Allocations());
+    state.counters["passages/event"] =
+        static_cast<double>(PassagesRun() - passages) / static_cast<double>(state.iterations());
     state.counters["link paints/event"] =
         static_cast<double>(linkPaints.Paints) / static_cast<double>(state.iterations());
     SendMouse(strip, QEvent::MouseButtonRelease, x, Qt::LeftButton);

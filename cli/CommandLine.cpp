@@ -37,7 +37,8 @@ struct Options {
         Parser.setApplicationDescription(
             QStringLiteral("TimeSpace: coordinates the traffic signals of an arterial road on a "
                            "time-space diagram.\nWithout options the window opens, on the "
-                           "scenario FILE when one is given."));
+                           "scenario FILE when one is given.\nExit status: 0 on success, 1 when "
+                           "the scenario file cannot be opened or used, 2 for a usage error."));
         Parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
         Parser.addOptions({Help, Version, Evaluate, Format});
         Parser.addPositionalArgument(QStringLiteral("FILE"),
@@ -60,15 +61,13 @@ int Usage(std::FILE *Errors, const QString &Problem) {
 } // namespace
 
 bool WantsNoWindow(int argc, char *argv[]) {
-    static const char *const own[] = {"--evaluate", "--format", "--help",    "--version",
-                                      "-h",         "-v",       "--help-all"};
+    // Every long option is the command line's (Qt's own options for the window take one dash:
+    // -platform, -style), and so are the short -h and -v.
     for (int i = 1; i < argc; ++i) {
-        for (const char *option : own) {
-            const std::size_t length = std::strlen(option);
-            if (std::strncmp(argv[i], option, length) == 0 &&
-                (argv[i][length] == '\0' || argv[i][length] == '=')) {
-                return true;
-            }
+        const char *argument = argv[i];
+        if (std::strncmp(argument, "--", 2) == 0 || std::strcmp(argument, "-h") == 0 ||
+            std::strcmp(argument, "-v") == 0) {
+            return true;
         }
     }
     return false;

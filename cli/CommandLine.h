@@ -12,7 +12,8 @@ inline constexpr int Success = 0;
 inline constexpr int InputUnusable = 1; // the scenario file cannot be opened or used
 inline constexpr int UsageError = 2;
 
-// Whether the arguments ask for work without a window (or are a usage error of it).
+// Whether the arguments ask for work without a window: any long option (an unknown one is a
+// usage error of the command line, reported without a display), -h or -v.
 bool WantsNoWindow(int argc, char *argv[]);
 
 // Runs the command the arguments give (the program's name first) and gives the exit code;

@@ -17,7 +17,7 @@ QJsonObject Json(const Scenario &Settings, const ArterialPlan &Plan,
                  const ArterialEvaluation &Result);
 
 // The report's per-junction table as CSV (RFC 4180: a header row with units, one row per
-// junction and a total row, CRLF line ends, dot decimals).
+// junction, CRLF line ends, dot decimals).
 QByteArray Csv(const ArterialPlan &Plan, const ArterialEvaluation &Result);
 
 } // namespace EvaluationReport

@@ -29,7 +29,7 @@ TArterialDocument::~TArterialDocument() {
 
 void TArterialDocument::Evaluate(const ArterialPlan &Plan) {
     FPlan = Plan;
-    FResult = ::Evaluate(Plan, FResult.Links);
+    ::Evaluate(Plan, FResult);
     emit Recomputed();
 }
 

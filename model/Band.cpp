@@ -7,25 +7,27 @@
 namespace {
 // A closed range of band start times at the direction's first junction.
 struct Range {
-    std::int32_t Low = 0;
-    std::int32_t High = 0;
+    std::int32_t Low;
+    std::int32_t High;
 };
 
 // Every intersection of two ranges can only split a range in pieces, one per window it
 // meets: the first range and six tables of windows give no more than this many pieces.
 constexpr std::size_t MaxRanges = 1 + JunctionCount * GreenWindowCount;
 
+// The ranges are written before they are read: the array is left uninitialised, since the
+// band is looked for at every evaluation.
 struct Ranges {
-    std::array<Range, MaxRanges> Items{};
+    std::array<Range, MaxRanges> Items;
     std::size_t Count = 0;
 };
 
 // The start times whose trajectory meets a green of the junction reach seconds later, kept
-// where they lie inside one of the given ranges. Both lists are sorted and their ranges are
-// apart (a junction's windows are a red apart), so one walk through both finds every overlap,
-// and the overlaps come out sorted and apart as well.
-Ranges Intersect(const Ranges &ranges, const GreenTable &green, std::int32_t reach) {
-    Ranges result;
+// where they lie inside one of the given ranges, into Result. Both lists are sorted and their
+// ranges are apart (a junction's windows are a red apart), so one walk through both finds every
+// overlap, and the overlaps come out sorted and apart as well.
+void Intersect(const Ranges &ranges, const GreenTable &green, std::int32_t reach, Ranges &result) {
+    result.Count = 0;
     std::size_t i = 0;
     int w = 0;
     while (i < ranges.Count && w < GreenWindowCount) {
@@ -48,7 +50,6 @@ Ranges Intersect(const Ranges &ranges, const GreenTable &green, std::int32_t rea
             ++w;
         }
     }
-    return result;
 }
 } // namespace
 
@@ -80,12 +81,15 @@ ProgressionBand FindBand(BandDirection direction, const PerJunction<GreenTable> 
     }
     // Start times of trajectories that meet a green everywhere: the time axis at the first
     // junction, cut down by each junction's windows in turn.
-    Ranges ranges;
-    ranges.Items[0] = {0, axisWidth};
-    ranges.Count = 1;
-    for (int k = 1; k <= JunctionCount && ranges.Count > 0; ++k) {
-        ranges = Intersect(ranges, greens[k], band.Reach[k]);
+    Ranges buffers[2];
+    buffers[0].Items[0] = {0, axisWidth};
+    buffers[0].Count = 1;
+    int current = 0;
+    for (int k = 1; k <= JunctionCount && buffers[current].Count > 0; ++k) {
+        Intersect(buffers[current], greens[k], band.Reach[k], buffers[1 - current]);
+        current = 1 - current;
     }
+    const Ranges &ranges = buffers[current];
     // Each range left lies inside one window of every junction: a band from its low end as
     // wide as the range. The first of the widest wins.
     for (std::size_t i = 0; i < ranges.Count; ++i) {

@@ -24,16 +24,17 @@ std::int32_t LongestWait(const PlatoonSet &Queues) {
 // A junction's step in one direction: the set enters the link, the link hands its arrivals to
 // the strip, the strip's passage gives the departures, and the queues go back to the link.
 PlatoonSet JunctionStep(const PlatoonSet &Entering, LinkSets &Link, const LinkMeasure &Measure,
-                        JunctionEvaluation &Junction, bool Southbound) {
+                        TravelSettled &Settled, JunctionEvaluation &Junction, bool Southbound) {
     DirectionAtJunction &at = Southbound ? Junction.South : Junction.North;
     (Southbound ? Link.FwInput : Link.BkInput) = Entering;
-    ComputeLinkTravel(Link, Measure, StripWidth);
-    ComputeLinkTravel(Link, Measure, StripWidth);
+    (Southbound ? Settled.Fw : Settled.Bk) = false;
+    ComputeLinkTravel(Link, Measure, StripWidth, &Settled);
+    ComputeLinkTravel(Link, Measure, StripWidth, &Settled);
     at.Arriving = Southbound ? Link.FwOutput : Link.BkOutput;
     at.Passage = PassPlatoons(at.Arriving, Junction.Greens.Start, Junction.Greens.End,
                               Junction.LastWindow, Junction.WindowCapacity, StripWidth);
     (Southbound ? Link.FwQueues : Link.BkQueues) = at.Passage.Queues;
-    ComputeLinkTravel(Link, Measure, StripWidth);
+    ComputeLinkTravel(Link, Measure, StripWidth, &Settled);
     return at.Passage.Departing;
 }
 
@@ -65,6 +66,16 @@ void PerVehicle(DirectionMeasures &Measures, std::int32_t Flow) {
 ArterialEvaluation Evaluate(const ArterialPlan &Plan, const PerLink<LinkSets> &Previous) {
     ArterialEvaluation result;
     result.Links = Previous;
+    Evaluate(Plan, result);
+    return result;
+}
+
+void Evaluate(const ArterialPlan &Plan, ArterialEvaluation &result) {
+    // Every figure below is written anew; the sums start from nothing.
+    result.South = {};
+    result.North = {};
+    // Nothing is settled at the new travel times yet.
+    PerLink<TravelSettled> settled{};
     for (int k = 1; k <= LinkCount; ++k) {
         result.LinkMeasures[k] = PlanLink(Plan, k);
     }
@@ -83,11 +94,12 @@ ArterialEvaluation Evaluate(const ArterialPlan &Plan, const PerLink<LinkSets> &P
     PlatoonSet set = EntryPlatoon(Plan.NorthVolume, entryCycle);
     const std::int32_t northFlow = PlatoonFlowSum(set);
     for (int k = JunctionCount; k >= 1; --k) {
-        set = JunctionStep(set, result.Links[k + 1], result.LinkMeasures[k + 1],
+        set = JunctionStep(set, result.Links[k + 1], result.LinkMeasures[k + 1], settled[k + 1],
                            result.Junctions[k], false);
     }
     result.Links[1].BkInput = set;
-    ComputeLinkTravel(result.Links[1], result.LinkMeasures[1], StripWidth);
+    settled[1].Bk = false;
+    ComputeLinkTravel(result.Links[1], result.LinkMeasures[1], StripWidth, &settled[1]);
 
     // Southbound from JCT #1 down to JCT #6, over the link above each junction; crossroad #2's
     // traffic joins after JCT #2, crossroad #5 takes its share after JCT #5.
@@ -96,7 +108,8 @@ ArterialEvaluation Evaluate(const ArterialPlan &Plan, const PerLink<LinkSets> &P
         LeavingVolume(Plan.SouthVolume, Plan.EnteringPercent, Plan.LeavingPercent);
     set = EntryPlatoon(Plan.SouthVolume, entryCycle);
     for (int k = 1; k <= JunctionCount; ++k) {
-        set = JunctionStep(set, result.Links[k], result.LinkMeasures[k], result.Junctions[k], true);
+        set = JunctionStep(set, result.Links[k], result.LinkMeasures[k], settled[k],
+                           result.Junctions[k], true);
         if (k == EnteringJunction) {
             set = AddEnteringPlatoon(set, result.EnteringVolume, result.PlatoonFactor,
                                      TimingOf(Plan.Signals[k]));
@@ -105,7 +118,9 @@ ArterialEvaluation Evaluate(const ArterialPlan &Plan, const PerLink<LinkSets> &P
         }
     }
     result.Links[LinkCount].FwInput = set;
-    ComputeLinkTravel(result.Links[LinkCount], result.LinkMeasures[LinkCount], StripWidth);
+    settled[LinkCount].Fw = false;
+    ComputeLinkTravel(result.Links[LinkCount], result.LinkMeasures[LinkCount], StripWidth,
+                      &settled[LinkCount]);
 
     const double entryFactor = PlatoonFactor(entryCycle);
     for (int k = 1; k <= JunctionCount; ++k) {
@@ -135,7 +150,6 @@ ArterialEvaluation Evaluate(const ArterialPlan &Plan, const PerLink<LinkSets> &P
 
     result.SouthVolumeMaximum = VolumeMaximum(result.Junctions[1].Capacity);
     result.NorthVolumeMaximum = VolumeMaximum(result.Junctions[JunctionCount].Capacity);
-    return result;
 }
 
 std::int32_t EnteringMaximum(PerLink<LinkSets> &Links, const ArterialPlan &Plan) {

@@ -85,6 +85,9 @@ struct ArterialEvaluation {
 // The whole arterial for the plan, from the links' sets a previous evaluation left (all empty
 // before the first).
 ArterialEvaluation Evaluate(const ArterialPlan &Plan, const PerLink<LinkSets> &Previous);
+// The same in place: Result's links are the previous evaluation's, and every other figure is
+// written anew (the window and a search evaluate over and over without copying the result).
+void Evaluate(const ArterialPlan &Plan, ArterialEvaluation &Result);
 
 // The most percent of the southbound volume that may enter at crossroad #2 after an
 // evaluation, as the crossroad's track bar offers it: taken from what the evaluation sent

@@ -6,10 +6,18 @@ PlatoonSet MergePlatoons(PlatoonSet set, std::int32_t width) {
     PlatoonSlots &s = set.Start;
     PlatoonSlots &n = set.Size;
     // A single pass: a platoon that grows by a merge is not compared again with the slots the
-    // pass has gone by. Callers rely on this (a second pass can still merge).
-    for (int i = 1; i <= MaxPlatoons; ++i) {
+    // pass has gone by. Callers rely on this (a second pass can still merge). With fewer than
+    // two platoons nothing can merge; an empty slot i meets nothing in the pass.
+    int occupied = 0;
+    for (int k = 1; k <= MaxPlatoons; ++k) {
+        occupied += n[k] > 0 ? 1 : 0;
+    }
+    for (int i = 1; i <= MaxPlatoons && occupied > 1; ++i) {
+        if (n[i] <= 0) {
+            continue;
+        }
         for (int j = 1; j <= MaxPlatoons; ++j) {
-            if (i == j || n[i] <= 0 || n[j] <= 0) {
+            if (i == j || n[j] <= 0) {
                 continue;
             }
             if (s[i] == s[j] && n[i] == n[j]) {

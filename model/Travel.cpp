@@ -37,11 +37,30 @@ PlatoonSet TravelPlatoons(const PlatoonSet &input, const PlatoonSet &previousOut
     return output;
 }
 
-void ComputeLinkTravel(LinkSets &Sets, const LinkMeasure &Link, std::int32_t width) {
-    Sets.FwInput = MergePlatoons(Sets.FwInput, width);
-    Sets.BkInput = MergePlatoons(Sets.BkInput, width);
-    Sets.FwOutput = TravelPlatoons(Sets.FwInput, Sets.FwOutput, width, Link.SouthboundSeconds);
-    Sets.BkOutput = TravelPlatoons(Sets.BkInput, Sets.BkOutput, width, Link.NorthboundSeconds);
+namespace {
+// One direction of the link's travel. An input that one more merge leaves as it is stays so;
+// and travelling the same input again from the output it gave changes no slot (an occupied one
+// gets the same start again, any other keeps its start).
+void Travel(PlatoonSet &Input, PlatoonSet &Output, std::int32_t width, std::int32_t seconds,
+            bool *settled) {
+    if (settled != nullptr && *settled) {
+        return;
+    }
+    const PlatoonSet merged = MergePlatoons(Input, width);
+    if (settled != nullptr) {
+        *settled = merged == Input;
+    }
+    Input = merged;
+    Output = TravelPlatoons(Input, Output, width, seconds);
+}
+} // namespace
+
+void ComputeLinkTravel(LinkSets &Sets, const LinkMeasure &Link, std::int32_t width,
+                       TravelSettled *Settled) {
+    Travel(Sets.FwInput, Sets.FwOutput, width, Link.SouthboundSeconds,
+           Settled != nullptr ? &Settled->Fw : nullptr);
+    Travel(Sets.BkInput, Sets.BkOutput, width, Link.NorthboundSeconds,
+           Settled != nullptr ? &Settled->Bk : nullptr);
 }
 
 QueueShape QueueShapeOf(std::int32_t arrivalEnd, std::int32_t dischargeEnd, std::int32_t speedMph) {

@@ -45,11 +45,21 @@ struct LinkSets {
     friend constexpr bool operator==(const LinkSets &, const LinkSets &) = default;
 };
 
+// Which of a link's inputs are settled: a further merge leaves them as they are and their
+// outputs are already brought up to date from them at the link's current travel times, so that
+// computing the travel again changes nothing there. Storing an input unsettles it.
+struct TravelSettled {
+    bool Fw = false;
+    bool Bk = false;
+};
+
 // The link's travel computation: both stored inputs merged in place (one pass each, so a
 // second computation may merge further), both outputs brought up to date from them and the
 // outputs they had, at the link's travel times. The link does this each time a set is stored
-// in it or its output is asked for.
-void ComputeLinkTravel(LinkSets &Sets, const LinkMeasure &Link, std::int32_t width);
+// in it or its output is asked for. Given what is settled, it skips those directions (the
+// result is the same) and records what it settled.
+void ComputeLinkTravel(LinkSets &Sets, const LinkMeasure &Link, std::int32_t width,
+                       TravelSettled *Settled = nullptr);
 
 // A queue of a queue-set slot as the progression link draws it.
 struct QueueShape {

@@ -1,4 +1,5 @@
 #include "FormDriver.h"
+#include "model/Passage.h"
 
 #include "controls/TimeSpaceLink.h"
 
@@ -272,9 +273,12 @@ class tst_StripEditing : public QObject {
         for (int x = 101; x <= 103; ++x) {
             const RenderCounts before = RenderCounts::Of(form);
             const int paints = linkPaints.Paints;
+            const std::uint64_t passages = PassagesRun();
             Move(jct3, x);
             const RenderCounts after = RenderCounts::Of(form);
             QCOMPARE(after.Compositions, before.Compositions + 1);
+            // One passage per junction and direction: the evaluation runs once a move.
+            QCOMPARE(PassagesRun() - passages, std::uint64_t{12});
             // Every link carries a changed set and is drawn again, once; of the strips only
             // the dragged one changed.
             for (int k = 0; k < 7; ++k) {
