@@ -25,6 +25,7 @@ class TReportTable : public QWidget {
         : QWidget(Parent), FHeaders(Headers), FRowNames(RowNames), FRows(Rows),
           FColumns(static_cast<int>(Headers.size())),
           FTexts(static_cast<std::size_t>(Rows * FColumns)),
+          FNumbers(static_cast<std::size_t>(Rows * FColumns)),
           FTextWidths(static_cast<std::size_t>(Rows * FColumns)), FMetrics(font()) {
         const QFontMetrics &metrics = FMetrics;
         FRowHeight = metrics.height() + 2 * Padding;
@@ -45,6 +46,16 @@ class TReportTable : public QWidget {
 
     const QString &Text(int Row, int Column) const { return FTexts[Index(Row, Column)]; }
 
+    // Whether the cell's text was last written from this number in this format (Decimals
+    // below 0 for a whole number): formatting it again would give the same text.
+    bool Holds(int Row, int Column, double Value, int Decimals) const {
+        const Number &held = FNumbers[Index(Row, Column)];
+        return held.Written && held.Value == Value && held.Decimals == Decimals;
+    }
+    void SetNumber(int Row, int Column, double Value, int Decimals) {
+        FNumbers[Index(Row, Column)] = {true, Value, Decimals};
+    }
+
     // True when the text changed.
     bool SetText(int Row, int Column, const QString &Text) {
         QString &kept = FTexts[Index(Row, Column)];
@@ -52,6 +63,7 @@ class TReportTable : public QWidget {
             return false;
         }
         kept = Text;
+        FNumbers[Index(Row, Column)].Written = false;
         // The width from the characters' advances, without shaping the text: the report's texts
         // are figures and plain words, which the font does not kern.
         int textWidth = 0;
@@ -172,7 +184,13 @@ class TReportTable : public QWidget {
     QStringList FRowNames;
     int FRows;
     int FColumns;
+    struct Number {
+        bool Written = false;
+        double Value = 0.0;
+        int Decimals = 0;
+    };
     std::vector<QString> FTexts;
+    std::vector<Number> FNumbers;
     std::vector<int> FTextWidths;
     QFontMetrics FMetrics;
     std::vector<int> FWidths;
@@ -284,6 +302,39 @@ TJunctionReport::TJunctionReport(QWidget *Owner, const TArterialDocument *Docume
     Refresh();
 }
 
+// A junction's row as it was last written: its timing and every figure of both directions.
+struct TJunctionReport::JunctionFigures {
+    JunctionSignal Signal;
+    std::int32_t Capacity = -1;
+    double Flow[2] = {};
+    double Saturation[2] = {};
+    std::int32_t QueueFeet[2] = {};
+    double QueueVehicles[2] = {};
+    double Stops[2] = {};
+    double Delay[2] = {};
+    bool Failure[2] = {};
+    friend bool operator==(const JunctionFigures &, const JunctionFigures &) = default;
+};
+
+TJunctionReport::~TJunctionReport() = default;
+
+void TJunctionReport::PutNumber(TReportTable *Table, int Row, int Column, double Value,
+                                int Decimals) {
+    if (Table->Holds(Row, Column, Value, Decimals)) {
+        return;
+    }
+    QString text;
+    if (Decimals < 0) {
+        text = Decimal(static_cast<int>(Value));
+    } else {
+        QLocale locale;
+        locale.setNumberOptions(QLocale::OmitGroupSeparator);
+        text = locale.toString(Value, 'f', Decimals);
+    }
+    Put(Table, Row, Column, text);
+    Table->SetNumber(Row, Column, Value, Decimals);
+}
+
 void TJunctionReport::Put(TReportTable *Table, int Row, int Column, const QString &Text) {
     if (Table->SetText(Row, Column, Text)) {
         ++FWritten;
@@ -342,11 +393,6 @@ void TJunctionReport::Refresh() {
 }
 
 void TJunctionReport::RefreshJunctions() {
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    const auto fixed = [&locale](double value, int decimals) {
-        return locale.toString(value, 'f', decimals);
-    };
     const auto failure = [](bool fails) { return fails ? QStringLiteral("fails") : QString(); };
 
     const ArterialPlan &plan = FDocument->Plan();
@@ -355,40 +401,58 @@ void TJunctionReport::RefreshJunctions() {
     int feetNorth = 0;
     double vehiclesSouth = 0.0;
     double vehiclesNorth = 0.0;
+    if (!FShownJunctions) {
+        FShownJunctions = std::make_unique<PerJunction<JunctionFigures>>();
+    }
+    const auto perVehicle = [](const DirectionAtJunction &at, int flow) {
+        return flow > 0 ? static_cast<double>(at.Delay) / flow : 0.0;
+    };
     for (int k = 1; k <= JunctionCount; ++k) {
         const JunctionSignal &signal = plan.Signals[k];
         const JunctionEvaluation &junction = result.Junctions[k];
         const DirectionAtJunction &south = junction.South;
         const DirectionAtJunction &north = junction.North;
         const int r = k - 1;
-        Put(FJunctions, r, Cycle, Decimal(signal.CycleTime));
-        Put(FJunctions, r, Offset, Decimal(signal.CycleOffset));
-        Put(FJunctions, r, Green, Decimal(signal.Times.Green));
-        Put(FJunctions, r, Yellow, Decimal(signal.Times.Yellow));
-        Put(FJunctions, r, Red, Decimal(signal.Times.Red));
-        Put(FJunctions, r, Capacity, Decimal(junction.Capacity));
-        Put(FJunctions, r, FlowSouth, fixed(south.Flow, 0));
-        Put(FJunctions, r, FlowNorth, fixed(north.Flow, 0));
-        Put(FJunctions, r, SaturationSouth, fixed(south.Saturation, 2));
-        Put(FJunctions, r, SaturationNorth, fixed(north.Saturation, 2));
-
         feetSouth += south.QueueFeet;
         feetNorth += north.QueueFeet;
         vehiclesSouth += south.QueueVehicles;
         vehiclesNorth += north.QueueVehicles;
-        Put(FJunctions, r, QueueFeetSouth, Decimal(south.QueueFeet));
-        Put(FJunctions, r, QueueVehiclesSouth, fixed(south.QueueVehicles, 1));
-        Put(FJunctions, r, QueueFeetNorth, Decimal(north.QueueFeet));
-        Put(FJunctions, r, QueueVehiclesNorth, fixed(north.QueueVehicles, 1));
+        const JunctionFigures figures{
+            signal,
+            junction.Capacity,
+            {south.Flow, north.Flow},
+            {south.Saturation, north.Saturation},
+            {south.QueueFeet, north.QueueFeet},
+            {south.QueueVehicles, north.QueueVehicles},
+            {south.Passage.Stops, north.Passage.Stops},
+            {perVehicle(south, result.South.Flow), perVehicle(north, result.North.Flow)},
+            {south.Passage.CycleFailure, north.Passage.CycleFailure}};
+        JunctionFigures &shown = (*FShownJunctions)[k];
+        if (figures == shown) {
+            continue;
+        }
+        shown = figures;
+        PutNumber(FJunctions, r, Cycle, signal.CycleTime, -1);
+        PutNumber(FJunctions, r, Offset, signal.CycleOffset, -1);
+        PutNumber(FJunctions, r, Green, signal.Times.Green, -1);
+        PutNumber(FJunctions, r, Yellow, signal.Times.Yellow, -1);
+        PutNumber(FJunctions, r, Red, signal.Times.Red, -1);
+        PutNumber(FJunctions, r, Capacity, junction.Capacity, -1);
+        PutNumber(FJunctions, r, FlowSouth, south.Flow, 0);
+        PutNumber(FJunctions, r, FlowNorth, north.Flow, 0);
+        PutNumber(FJunctions, r, SaturationSouth, south.Saturation, 2);
+        PutNumber(FJunctions, r, SaturationNorth, north.Saturation, 2);
+
+        PutNumber(FJunctions, r, QueueFeetSouth, south.QueueFeet, -1);
+        PutNumber(FJunctions, r, QueueVehiclesSouth, south.QueueVehicles, 1);
+        PutNumber(FJunctions, r, QueueFeetNorth, north.QueueFeet, -1);
+        PutNumber(FJunctions, r, QueueVehiclesNorth, north.QueueVehicles, 1);
 
         // The measures, term by term.
-        const auto perVehicle = [](const DirectionAtJunction &at, int flow) {
-            return flow > 0 ? static_cast<double>(at.Delay) / flow : 0.0;
-        };
-        Put(FJunctions, r, StopsSouth, fixed(south.Passage.Stops, 2));
-        Put(FJunctions, r, DelaySouth, fixed(perVehicle(south, result.South.Flow), 2));
-        Put(FJunctions, r, StopsNorth, fixed(north.Passage.Stops, 2));
-        Put(FJunctions, r, DelayNorth, fixed(perVehicle(north, result.North.Flow), 2));
+        PutNumber(FJunctions, r, StopsSouth, south.Passage.Stops, 2);
+        PutNumber(FJunctions, r, DelaySouth, figures.Delay[0], 2);
+        PutNumber(FJunctions, r, StopsNorth, north.Passage.Stops, 2);
+        PutNumber(FJunctions, r, DelayNorth, figures.Delay[1], 2);
         Put(FJunctions, r, FailureSouth, failure(south.Passage.CycleFailure));
         Put(FJunctions, r, FailureNorth, failure(north.Passage.CycleFailure));
     }
@@ -409,29 +473,37 @@ void TJunctionReport::RefreshJunctions() {
     };
     totals(result.South, StopsSouth, DelaySouth);
     totals(result.North, StopsNorth, DelayNorth);
-    Put(FJunctions, TotalRow, QueueFeetSouth, Decimal(feetSouth));
-    Put(FJunctions, TotalRow, QueueVehiclesSouth, fixed(vehiclesSouth, 1));
-    Put(FJunctions, TotalRow, QueueFeetNorth, Decimal(feetNorth));
-    Put(FJunctions, TotalRow, QueueVehiclesNorth, fixed(vehiclesNorth, 1));
+    PutNumber(FJunctions, TotalRow, QueueFeetSouth, feetSouth, -1);
+    PutNumber(FJunctions, TotalRow, QueueVehiclesSouth, vehiclesSouth, 1);
+    PutNumber(FJunctions, TotalRow, QueueFeetNorth, feetNorth, -1);
+    PutNumber(FJunctions, TotalRow, QueueVehiclesNorth, vehiclesNorth, 1);
     Put(FJunctions, TotalRow, FailureSouth, failure(result.South.Failure));
     Put(FJunctions, TotalRow, FailureNorth, failure(result.North.Failure));
 }
 
 void TJunctionReport::RefreshLinks() {
+    if (FShownLinks == FDocument->Result().LinkMeasures) {
+        return;
+    }
+    FShownLinks = FDocument->Result().LinkMeasures;
     for (int k = 1; k <= LinkCount; ++k) {
         const LinkMeasure &link = FDocument->Result().LinkMeasures[k];
-        Put(FLinkGrid, k - 1, LinkFeet, Decimal(link.Feet));
-        Put(FLinkGrid, k - 1, LinkSouthbound, Decimal(link.SouthboundSeconds));
-        Put(FLinkGrid, k - 1, LinkNorthbound, Decimal(link.NorthboundSeconds));
+        PutNumber(FLinkGrid, k - 1, LinkFeet, link.Feet, -1);
+        PutNumber(FLinkGrid, k - 1, LinkSouthbound, link.SouthboundSeconds, -1);
+        PutNumber(FLinkGrid, k - 1, LinkNorthbound, link.NorthboundSeconds, -1);
     }
 }
 
 void TJunctionReport::RefreshBands() {
     FBands = FDocument->Result().Bands;
+    if (FShownBands == FBands) {
+        return;
+    }
+    FShownBands = FBands;
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     const auto row = [&](int Row, const ProgressionBand &Band) {
-        Put(FBandGrid, Row, BandWidth, Decimal(Band.Width));
+        PutNumber(FBandGrid, Row, BandWidth, Band.Width, -1);
         Put(FBandGrid, Row, BandEfficiency, locale.toString(Band.Efficiency, 'f', 1));
         Put(FBandGrid, Row, BandStart,
             Band.Exists() ? Decimal(Band.Start) : QStringLiteral("none"));

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "analysis/BandOverlay.h"
+#include "model/Band.h"
+#include "model/Common.h"
+#include "model/Travel.h"
 
 #include <QPoint>
 #include <QRect>
@@ -8,6 +10,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -64,6 +67,7 @@ class TJunctionReport : public QWidget {
   public:
     // A tool window of Owner.
     TJunctionReport(QWidget *Owner, const TArterialDocument *Document);
+    ~TJunctionReport() override;
 
     enum Column {
         Junction,
@@ -132,6 +136,8 @@ class TJunctionReport : public QWidget {
   private:
     // Writes a cell's text if it changed; the table repaints only that cell.
     void Put(TReportTable *Table, int Row, int Column, const QString &Text);
+    // Writes a number (with Decimals, or below 0 as a whole number) unless the cell shows it.
+    void PutNumber(TReportTable *Table, int Row, int Column, double Value, int Decimals);
 
     void Recomputed();
     void SimulationChanged();
@@ -148,6 +154,12 @@ class TJunctionReport : public QWidget {
     TReportTable *FSimulationGrid = nullptr;
     QLabel *FSimulationNote = nullptr;
     ArterialBands FBands;
+    // What the tables were last written from: a junction, link or band whose figures are the
+    // same is not written again (a drag changes a few of them).
+    struct JunctionFigures;
+    std::unique_ptr<PerJunction<JunctionFigures>> FShownJunctions;
+    std::optional<PerLink<LinkMeasure>> FShownLinks;
+    std::optional<ArterialBands> FShownBands;
     bool FStale = true;
     int FUpdates = 0;
     int FWritten = 0;

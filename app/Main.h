@@ -234,6 +234,19 @@ class TTimeSpaceForm : public TMainForm {
     TJunctionReport *FReport = nullptr;
     TBandOverlay *FBandOverlay = nullptr;
     THintSwitch *FHints = nullptr;
+    // What each strip's hint and description were last written from: most recomputations
+    // leave most strips' timing, failures and links as they were.
+    struct HintFacts {
+        int CycleTime = -1;
+        int CycleOffset = 0;
+        int PercentRed = 0;
+        bool FwFailure = false;
+        bool BkFailure = false;
+        LinkMeasure Above;
+        LinkMeasure Below;
+        friend bool operator==(const HintFacts &, const HintFacts &) = default;
+    };
+    PerJunction<HintFacts> FHintFacts{};
     THelpForm *FHelpForm = nullptr;
     int FCompositionCount = 0;
 };

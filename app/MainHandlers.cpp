@@ -289,6 +289,17 @@ void TTimeSpaceForm::SetTrafficLightHints(TTimeSpaceLight *Light) {
         ++junction;
     }
     const LinkMeasure above = FLinks[junction]->Measure();
+    const HintFacts facts{Light->CycleTime(),
+                          Light->CycleOffset(),
+                          Light->PercentRed(),
+                          Light->FwCycleFailure(),
+                          Light->BkCycleFailure(),
+                          above,
+                          junction == JunctionCount ? FLinks[LinkCount]->Measure() : LinkMeasure{}};
+    if (facts == FHintFacts[junction]) {
+        return; // the hint and the description say this already
+    }
+    FHintFacts[junction] = facts;
     const auto linkLine = [cr](QLatin1StringView Where, const LinkMeasure &Link) -> QString {
         return cr % Where % Decimal(Link.Feet) % QLatin1StringView(" ft, ") %
                Decimal(Link.SouthboundSeconds) % QLatin1StringView(" s southbound, ") %
