@@ -1,6 +1,9 @@
 #include "app/Main.h"
 
+#include "app/FileCommands.h"
 #include "app/Layout.h"
+#include "app/ReportCommands.h"
+#include "app/SimulationCommands.h"
 #include "controls/Led.h"
 #include "controls/SpaceLink.h"
 #include "controls/ThdTimer.h"
@@ -49,9 +52,12 @@ TTimeSpaceForm::TTimeSpaceForm(QWidget *Parent) : TMainForm(Parent) {
     FStartCaptions = {DelayPerVeh->Caption(), ArtStops->Caption()};
     FStartCanvas = TimeSpaceImage->Canvas().copy();
     FDocument->Adopt(CurrentState());
-    AddFileCommands();
-    AddReportCommands();
-    AddSimulationCommands();
+    connect(FDocument, &TArterialDocument::Restore, this,
+            [this](const TEditState &State) { ApplyState(State); });
+    FFiles = new TFileCommands(this);
+    SetUpKeyboard();
+    FReports = new TReportCommands(this);
+    AddSimulationCommands(*this);
 }
 
 TTimeSpaceForm::~TTimeSpaceForm() {
@@ -260,6 +266,14 @@ TTimeSpaceLight *TTimeSpaceForm::SelectedLight() const {
 
 double TTimeSpaceForm::PlatoonFactor() const {
     return ::PlatoonFactor(FLights[ReferenceJunction]->CycleTime());
+}
+
+TJunctionReport *TTimeSpaceForm::JunctionReport() const {
+    return FReports->Report();
+}
+
+TBandOverlay *TTimeSpaceForm::BandOverlay() const {
+    return FReports->Overlay();
 }
 
 int TTimeSpaceForm::EnteringVol() const {

@@ -23,9 +23,11 @@ class QDropEvent;
 class QKeyEvent;
 class QUndoStack;
 class TBandOverlay;
+class TFileCommands;
 class THelpForm;
 class THintSwitch;
 class TJunctionReport;
+class TReportCommands;
 
 // The main window: the arterial (six junction strips, seven progression links, seven queue
 // links) on the form's controls, the recomputation pipeline and every handler of the window.
@@ -123,30 +125,22 @@ class TTimeSpaceForm : public TMainForm {
     void AddCommand(QAction *Action);
     const QList<QAction *> &Commands() const { return FCommands; }
 
-    // Scenario files, undo and redo. States are captured and applied through the controls'
-    // setters and the pipeline, so an opened file or an undone edit gives the very figures,
-    // captions and pictures the window had.
+    // What an undo step, a scenario file and the document keep of the window: its settings,
+    // and the layout state that an undo step gives back. States are captured and applied
+    // through the controls' setters and the pipeline, so an opened file or an undone edit gives
+    // the very figures, captions and pictures the window had.
     TEditState CurrentState() const;
     void ApplyState(const TEditState &State);
-    bool OpenFile(const QString &Path);
-    bool SaveFile(const QString &Path);
-    void OpenClick();
-    bool SaveClick();
-    bool SaveAsClick();
-    void ExportClick();
-    void CopyClick();
-    // Starts the history afresh from what the window shows, as opening a file does.
-    void ClearHistory();
-    // Asks Save / Discard / Cancel when there are unsaved edits; true when the window may go on.
-    bool ConfirmUnsaved();
+    // The file, history and picture commands.
+    TFileCommands *Files() const { return FFiles; }
     const QString &FileName() const { return FDocument->FileName(); }
     QUndoStack *UndoStack() const { return FDocument->UndoStack(); }
     // Whether the diagram panel shows its keyboard focus on the selected strip.
     bool FocusMarked() const;
 
     // The analysis windows and overlays, made by their commands.
-    TJunctionReport *JunctionReport() const { return FReport; }
-    TBandOverlay *BandOverlay() const { return FBandOverlay; }
+    TJunctionReport *JunctionReport() const;
+    TBandOverlay *BandOverlay() const;
 
     // Where the command menu opens: at the pointer when the mouse asks for it; from the keys
     // (the Menu key, Shift+F10) at the selected junction when the diagram has the focus, else
@@ -166,12 +160,12 @@ class TTimeSpaceForm : public TMainForm {
     bool eventFilter(QObject *Watched, QEvent *Event) override;
 
   private:
-    void AddFileCommands();
+    // The diagram panel takes the keyboard first, with its focus frame and its keys.
+    void SetUpKeyboard();
     // Records the edit just made as one undo step; within a mouse gesture the step is
     // recorded when the button is released.
     void EditDone(EditKind Kind);
     void WatchGestures(QWidget *Control);
-    void UpdateTitle();
     // The strip's junction number and marker follow its top.
     void PlaceStripMarkers(int Junction);
     // The speed labels and every link follow the speed track bars.
@@ -184,9 +178,6 @@ class TTimeSpaceForm : public TMainForm {
     void KeyRun(int Junction, int Edit, const std::function<void()> &Apply);
     void UpdateFocusFrame();
     void UpdateAccessibleTexts();
-    // The analysis commands (app/ReportCommands.cpp, app/SimulationCommands.cpp).
-    void AddReportCommands();
-    void AddSimulationCommands();
 
     void BindEvents();
     // The plan the controls hold: the strips' timings, the links' lengths, the track bars.
@@ -208,6 +199,7 @@ class TTimeSpaceForm : public TMainForm {
     void SplitClick(bool MoreRed);
 
     TArterialDocument *FDocument = nullptr;
+    TFileCommands *FFiles = nullptr;
     QString FBrowserPath;
     QString FHelpFile;
     bool FFwFailure = false;
@@ -231,8 +223,7 @@ class TTimeSpaceForm : public TMainForm {
     PerJunction<int> FComposedTops{};
     bool FKeyboardFocus = false;
     QWidget *FFocusFrame = nullptr;
-    TJunctionReport *FReport = nullptr;
-    TBandOverlay *FBandOverlay = nullptr;
+    TReportCommands *FReports = nullptr;
     THintSwitch *FHints = nullptr;
     // What each strip's hint and description were last written from: most recomputations
     // leave most strips' timing, failures and links as they were.

@@ -1,4 +1,4 @@
-#include "app/DiagramExport.h"
+#include "app/FileCommands.h"
 #include "app/Layout.h"
 #include "app/Main.h"
 #include "controls/Led.h"
@@ -25,15 +25,12 @@
 #include <QPushButton>
 #include <QUndoStack>
 
-// The window's work that lasts: scenario files, undo and redo, picture export, and the
-// diagram panel's keyboard editing.
+// The window's states as an undo step or a file keeps them, the gestures that make one edit,
+// closing and dropped files, and the diagram panel's keyboard editing.
 
 using namespace NamedColor;
 
 namespace {
-
-const QString WindowTitle = QStringLiteral("TimeSpace Diagram");
-const QString ScenarioFilter = QStringLiteral("TimeSpace scenarios (*.json);;All files (*)");
 
 // A dashed frame around the selected strip while the diagram panel has the keyboard focus. It
 // lies over the panel's children and paints only its border, so the composed picture under it
@@ -215,105 +212,10 @@ bool TTimeSpaceForm::eventFilter(QObject *Watched, QEvent *Event) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Files
-
-void TTimeSpaceForm::UpdateTitle() {
-    // Without a file the title stays the program's own, with no unsaved mark.
-    const QString &file = FDocument->FileName();
-    if (file.isEmpty()) {
-        setWindowTitle(WindowTitle);
-        return;
-    }
-    setWindowTitle(QFileInfo(file).fileName() + QStringLiteral("[*] - ") + WindowTitle);
-    setWindowModified(!FDocument->IsClean());
-}
-
-bool TTimeSpaceForm::OpenFile(const QString &Path) {
-    QString problem;
-    const std::optional<Scenario> settings = TArterialDocument::Read(Path, problem);
-    if (!settings) {
-        Prompts::ShowMessage(this, Prompts::MessageKind::Warning, QStringLiteral("Open Scenario"),
-                             problem);
-        return false;
-    }
-    TEditState state;
-    state.Settings = *settings;
-    for (int k = 1; k <= JunctionCount; ++k) {
-        state.LaidOutTops[k] = settings->Junctions[k].Top;
-    }
-    state.Selected = JCT->currentIndex() + 1;
-    ApplyState(state);
-    FDocument->Opened(Path, CurrentState());
-    UpdateTitle();
-    return true;
-}
-
-void TTimeSpaceForm::ClearHistory() {
-    FDocument->ClearHistory(CurrentState());
-    UpdateTitle();
-}
-
-bool TTimeSpaceForm::SaveFile(const QString &Path) {
-    const QString problem = FDocument->Save(Path, CurrentState().Settings);
-    if (!problem.isEmpty()) {
-        Prompts::ShowMessage(this, Prompts::MessageKind::Warning, QStringLiteral("Save Scenario"),
-                             problem);
-        return false;
-    }
-    UpdateTitle();
-    return true;
-}
-
-void TTimeSpaceForm::OpenClick() {
-    if (!ConfirmUnsaved()) {
-        return;
-    }
-    const QString path = Prompts::ChooseFile(
-        this, {Prompts::FileMode::Open, QStringLiteral("Open Scenario"), ScenarioFilter,
-               FileName().isEmpty() ? QString() : QFileInfo(FileName()).absolutePath()});
-    if (!path.isEmpty()) {
-        OpenFile(path);
-    }
-}
-
-bool TTimeSpaceForm::SaveClick() {
-    return FileName().isEmpty() ? SaveAsClick() : SaveFile(FileName());
-}
-
-bool TTimeSpaceForm::SaveAsClick() {
-    QString path = Prompts::ChooseFile(
-        this, {Prompts::FileMode::Save, QStringLiteral("Save Scenario As"), ScenarioFilter,
-               FileName().isEmpty() ? QStringLiteral("scenario.json") : FileName()});
-    if (path.isEmpty()) {
-        return false;
-    }
-    if (QFileInfo(path).suffix().isEmpty()) {
-        path += QStringLiteral(".json");
-    }
-    return SaveFile(path);
-}
-
-bool TTimeSpaceForm::ConfirmUnsaved() {
-    if (FDocument->IsClean()) {
-        return true;
-    }
-    const QString text = FileName().isEmpty()
-                             ? QStringLiteral("Save the changes to this scenario?")
-                             : QStringLiteral("Save the changes to \u201c%1\u201d?")
-                                   .arg(QFileInfo(FileName()).fileName());
-    switch (Prompts::AskUnsaved(this, text)) {
-    case Prompts::UnsavedAnswer::Save:
-        return SaveClick();
-    case Prompts::UnsavedAnswer::Discard:
-        return true;
-    case Prompts::UnsavedAnswer::Cancel:
-        break;
-    }
-    return false;
-}
+// Closing, dropped files and the keyboard
 
 void TTimeSpaceForm::closeEvent(QCloseEvent *Event) {
-    if (ConfirmUnsaved()) {
+    if (FFiles->ConfirmUnsaved()) {
         Event->accept();
     } else {
         Event->ignore();
@@ -341,92 +243,12 @@ void TTimeSpaceForm::dropEvent(QDropEvent *Event) {
         return;
     }
     Event->acceptProposedAction();
-    if (ConfirmUnsaved()) {
-        OpenFile(path);
+    if (FFiles->ConfirmUnsaved()) {
+        FFiles->OpenFile(path);
     }
 }
 
-// ---------------------------------------------------------------------------------------------
-// Export
-
-void TTimeSpaceForm::ExportClick() {
-    const QString suggested = FileName().isEmpty()
-                                  ? QStringLiteral("diagram.png")
-                                  : QFileInfo(FileName()).absolutePath() + '/' +
-                                        QFileInfo(FileName()).completeBaseName() + ".png";
-    QString path = Prompts::ChooseFile(
-        this, {Prompts::FileMode::Save, QStringLiteral("Export Diagram"),
-               QStringLiteral("PNG picture (*.png);;SVG drawing (*.svg)"), suggested});
-    if (path.isEmpty()) {
-        return;
-    }
-    if (QFileInfo(path).suffix().isEmpty()) {
-        path += QStringLiteral(".png");
-    }
-    const QString problem = SaveDiagram(*this, path);
-    if (!problem.isEmpty()) {
-        Prompts::ShowMessage(this, Prompts::MessageKind::Warning, QStringLiteral("Export Diagram"),
-                             problem);
-    }
-}
-
-void TTimeSpaceForm::CopyClick() {
-    CopyDiagram(*this);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Commands
-
-namespace {
-// The platform's keys for a standard command, and the common one where the platform has none
-// (Save As has none on some desktops) or another.
-QList<QKeySequence> KeysOf(QKeySequence::StandardKey Key, const QKeySequence &Common) {
-    QList<QKeySequence> keys = QKeySequence::keyBindings(Key);
-    if (!keys.contains(Common)) {
-        keys.append(Common);
-    }
-    return keys;
-}
-} // namespace
-
-void TTimeSpaceForm::AddFileCommands() {
-    const auto command = [this](const QString &text, const QList<QKeySequence> &keys, auto slot) {
-        auto *action = new QAction(text, this);
-        action->setShortcuts(keys);
-        connect(action, &QAction::triggered, this, slot);
-        AddCommand(action);
-        return action;
-    };
-    command(QStringLiteral("Open..."), KeysOf(QKeySequence::Open, Qt::CTRL | Qt::Key_O),
-            [this] { OpenClick(); });
-    command(QStringLiteral("Save"), KeysOf(QKeySequence::Save, Qt::CTRL | Qt::Key_S),
-            [this] { SaveClick(); });
-    command(QStringLiteral("Save As..."),
-            KeysOf(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-            [this] { SaveAsClick(); });
-    AddCommand(nullptr);
-    QAction *undo = UndoStack()->createUndoAction(this, QStringLiteral("Undo"));
-    undo->setShortcuts(KeysOf(QKeySequence::Undo, Qt::CTRL | Qt::Key_Z));
-    AddCommand(undo);
-    QAction *redo = UndoStack()->createRedoAction(this, QStringLiteral("Redo"));
-    QList<QKeySequence> redoKeys = KeysOf(QKeySequence::Redo, Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
-    if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y))) {
-        redoKeys.append(QKeySequence(Qt::CTRL | Qt::Key_Y));
-    }
-    redo->setShortcuts(redoKeys);
-    AddCommand(redo);
-    AddCommand(nullptr);
-    command(QStringLiteral("Copy Diagram"), KeysOf(QKeySequence::Copy, Qt::CTRL | Qt::Key_C),
-            [this] { CopyClick(); });
-    command(QStringLiteral("Export Diagram..."), {QKeySequence(Qt::CTRL | Qt::Key_E)},
-            [this] { ExportClick(); });
-
-    connect(FDocument, &TArterialDocument::FileChanged, this, [this] { UpdateTitle(); });
-    connect(FDocument, &TArterialDocument::Restore, this,
-            [this](const TEditState &State) { ApplyState(State); });
-    setAcceptDrops(true);
-    UpdateTitle();
-
+void TTimeSpaceForm::SetUpKeyboard() {
     // The keyboard: the diagram panel is the first stop of the tab order and has the focus
     // when the window opens.
     TimeSpaceDiagram->setFocusPolicy(Qt::StrongFocus);

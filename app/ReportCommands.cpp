@@ -1,3 +1,5 @@
+#include "app/ReportCommands.h"
+
 #include "app/Main.h"
 
 #include "analysis/BandOverlay.h"
@@ -8,26 +10,25 @@
 #include <QKeySequence>
 #include <QScreen>
 
-// The junction report and the progression band's commands.
-void TTimeSpaceForm::AddReportCommands() {
-    if (!FCommands.isEmpty()) {
-        AddCommand(nullptr);
+TReportCommands::TReportCommands(TTimeSpaceForm *Form) : QObject(Form), FForm(Form) {
+    if (!Form->Commands().isEmpty()) {
+        Form->AddCommand(nullptr);
     }
 
     // The report is made once and kept, hidden when closed; the command shows it again.
-    auto *report = new QAction("Junction Report", this);
+    auto *report = new QAction("Junction Report", Form);
     report->setObjectName("JunctionReportCommand");
     report->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_J));
     connect(report, &QAction::triggered, this, [this] {
         if (FReport == nullptr) {
-            FReport = new TJunctionReport(this, FDocument);
+            FReport = new TJunctionReport(FForm, FForm->Document());
             // Placed once, on first opening: later the report stays where the user put it. The
             // report's frame is taken as wide as the main window's.
-            const QSize frame = frameGeometry().size() - size();
-            const QScreen *screen = this->screen();
+            const QSize frame = FForm->frameGeometry().size() - FForm->size();
+            const QScreen *screen = FForm->screen();
             const std::optional<QPoint> place =
                 screen == nullptr ? std::nullopt
-                                  : ReportPlace(frameGeometry(), FReport->sizeHint() + frame,
+                                  : ReportPlace(FForm->frameGeometry(), FReport->sizeHint() + frame,
                                                 screen->availableGeometry());
             if (place) {
                 FReport->move(*place);
@@ -37,9 +38,9 @@ void TTimeSpaceForm::AddReportCommands() {
         FReport->raise();
         FReport->activateWindow();
     });
-    AddCommand(report);
+    Form->AddCommand(report);
 
-    auto *band = new QAction("Progression Band", this);
+    auto *band = new QAction("Progression Band", Form);
     band->setObjectName("ProgressionBandCommand");
     band->setCheckable(true);
     band->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
@@ -47,11 +48,11 @@ void TTimeSpaceForm::AddReportCommands() {
         if (FBandOverlay == nullptr) {
             PerJunction<const QWidget *> strips{};
             for (int k = 1; k <= JunctionCount; ++k) {
-                strips[k] = FLights[k];
+                strips[k] = FForm->Light(k);
             }
-            FBandOverlay = new TBandOverlay(TimeSpaceDiagram, FDocument, strips);
+            FBandOverlay = new TBandOverlay(FForm->TimeSpaceDiagram, FForm->Document(), strips);
         }
         FBandOverlay->setVisible(On);
     });
-    AddCommand(band);
+    Form->AddCommand(band);
 }

@@ -1,3 +1,4 @@
+#include "app/SimulationCommands.h"
 #include "analysis/SumoRun.h"
 #include "analysis/SumoScenario.h"
 #include "app/Main.h"
@@ -201,15 +202,15 @@ void SimulateInSumo(TTimeSpaceForm *Form) {
 
 } // namespace
 
-// The traffic simulator's commands: export the arterial, simulate it.
-void TTimeSpaceForm::AddSimulationCommands() {
-    auto *exportCommand = new QAction(QStringLiteral("Export to SUMO..."), this);
+void AddSimulationCommands(TTimeSpaceForm &Form) {
+    TTimeSpaceForm *form = &Form;
+    auto *exportCommand = new QAction(QStringLiteral("Export to SUMO..."), form);
     exportCommand->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
-    connect(exportCommand, &QAction::triggered, this, [this] { ExportToSumo(this); });
-    auto *simulateCommand = new QAction(QStringLiteral("Simulate in SUMO"), this);
+    QObject::connect(exportCommand, &QAction::triggered, form, [form] { ExportToSumo(form); });
+    auto *simulateCommand = new QAction(QStringLiteral("Simulate in SUMO"), form);
     simulateCommand->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
-    connect(simulateCommand, &QAction::triggered, this, [this] { SimulateInSumo(this); });
-    AddCommand(nullptr);
-    AddCommand(exportCommand);
-    AddCommand(simulateCommand);
+    QObject::connect(simulateCommand, &QAction::triggered, form, [form] { SimulateInSumo(form); });
+    Form.AddCommand(nullptr);
+    Form.AddCommand(exportCommand);
+    Form.AddCommand(simulateCommand);
 }

@@ -1,4 +1,5 @@
 #include "app/Main.h"
+#include "app/FileCommands.h"
 #include "cli/CommandLine.h"
 
 #include <QApplication>
@@ -29,7 +30,7 @@ int main(int argc, char *argv[]) {
     // "timespace FILE" opens the scenario; a file that cannot be opened says why, and the window
     // stays as it starts without one.
     if (!arguments.File.isEmpty()) {
-        form.OpenFile(arguments.File);
+        form.Files()->OpenFile(arguments.File);
     }
     return application.exec();
 }

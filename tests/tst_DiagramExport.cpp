@@ -1,4 +1,5 @@
 #include "FormDriver.h"
+#include "app/FileCommands.h"
 
 #include "app/DiagramExport.h"
 #include "platform/Image.h"
@@ -163,7 +164,7 @@ class tst_DiagramExport : public QObject {
 
         QTemporaryDir dir;
         if (!scenario.isEmpty()) {
-            QVERIFY(form.SaveFile(dir.filePath(scenario)));
+            QVERIFY(form.Files()->SaveFile(dir.filePath(scenario)));
             // An edit after the save: the window's title marks it, the picture's does not.
             UserMovesTrackBar(form.SideVol, 10);
         }

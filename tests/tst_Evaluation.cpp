@@ -1,4 +1,5 @@
 #include "FormDriver.h"
+#include "app/FileCommands.h"
 
 #include "analysis/JunctionReport.h"
 #include "controls/SpaceLink.h"
@@ -263,7 +264,7 @@ class tst_Evaluation : public QObject {
         FormDriver::UserMovesTrackBar(form.SideVol, 20);
         FormDriver::UserMovesTrackBar(form.TrafficLeaving, 30);
         const QString path = folder.filePath(QStringLiteral("distinct.json"));
-        QVERIFY(form.SaveFile(path));
+        QVERIFY(form.Files()->SaveFile(path));
         Command(form, QStringLiteral("Junction Report"))->trigger();
         const TJunctionReport &report = *form.JunctionReport();
 
@@ -314,7 +315,7 @@ class tst_Evaluation : public QObject {
         QString shown;
         Prompts::SetMessageAnswerer(
             [&shown](Prompts::MessageKind, const QString &, const QString &text) { shown = text; });
-        QVERIFY(!form.OpenFile(broken));
+        QVERIFY(!form.Files()->OpenFile(broken));
         Prompts::SetMessageAnswerer({});
         const Ran refused = RunProgram({QStringLiteral("--evaluate"), broken});
         QCOMPARE(refused.Exit, 1);

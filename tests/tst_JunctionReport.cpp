@@ -1,4 +1,5 @@
 #include "FormDriver.h"
+#include "app/FileCommands.h"
 
 #include "analysis/BandOverlay.h"
 #include "analysis/JunctionReport.h"
@@ -453,7 +454,7 @@ class tst_JunctionReport : public QObject {
         const QString other = folder.filePath("other.json");
         UserMovesTrackBar(form.BkMainRoadVol, 800);
         form.Document()->SetSimulation(figures, form.Document()->Plan());
-        QVERIFY(form.SaveFile(simulated));
+        QVERIFY(form.Files()->SaveFile(simulated));
         const auto shownAfter = [&](const std::function<void()> &edit) {
             edit();
             return report->SimulationShown();
@@ -466,9 +467,9 @@ class tst_JunctionReport : public QObject {
         QVERIFY(!shownAfter([&] { UserMovesTrackBar(form.MainRoadSpeedLimitBkd, speed + 1); }));
         QVERIFY(shownAfter([&] { UserMovesTrackBar(form.MainRoadSpeedLimitBkd, speed); }));
         QVERIFY(!shownAfter([&] { FormDriver::DragStrip(form.Light(4), 40, 55); }));
-        QVERIFY(form.SaveFile(other));
-        QVERIFY(shownAfter([&] { QVERIFY(form.OpenFile(simulated)); }));
-        QVERIFY(!shownAfter([&] { QVERIFY(form.OpenFile(other)); }));
+        QVERIFY(form.Files()->SaveFile(other));
+        QVERIFY(shownAfter([&] { QVERIFY(form.Files()->OpenFile(simulated)); }));
+        QVERIFY(!shownAfter([&] { QVERIFY(form.Files()->OpenFile(other)); }));
         Prompts::SetMessageAnswerer({});
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join('\n')));
     }

@@ -1,4 +1,5 @@
 #include "FormDriver.h"
+#include "app/FileCommands.h"
 
 #include "document/ScenarioFile.h"
 #include "platform/Image.h"
@@ -196,13 +197,13 @@ class tst_Scenario : public QObject {
             QTest::mouseClick(form.Refresh, Qt::LeftButton);
         }
         const QString file = Path(QStringLiteral("state%1.json").arg(seed));
-        QVERIFY(form.SaveFile(file));
+        QVERIFY(form.Files()->SaveFile(file));
         QCOMPARE(form.windowTitle(),
                  QStringLiteral("state%1.json[*] - TimeSpace Diagram").arg(seed));
         QVERIFY(!form.isWindowModified());
 
         TTimeSpaceForm opened;
-        QVERIFY2(opened.OpenFile(file), qPrintable(FMessages.join('\n')));
+        QVERIFY2(opened.Files()->OpenFile(file), qPrintable(FMessages.join('\n')));
         opened.JCT->setCurrentIndex(form.JCT->currentIndex());
         opened.JCTChange(opened.JCT);
         COMPARE_SHOWN(Look(opened), Look(form));
@@ -306,7 +307,7 @@ class tst_Scenario : public QObject {
         TTimeSpaceForm form;
         FormDriver::UserMovesTrackBar(form.BkMainRoadVol, 300);
         const Shown before = Look(form);
-        QVERIFY(!form.OpenFile(file));
+        QVERIFY(!form.Files()->OpenFile(file));
         QCOMPARE(FMessages.size(), 1);
         QVERIFY2(FMessages[0].contains("bad.json") && FMessages[0].contains(problem),
                  qPrintable(FMessages[0]));
@@ -336,7 +337,7 @@ class tst_Scenario : public QObject {
         const Shown before = Look(form);
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(!form.OpenFile(path));
+        QVERIFY(!form.Files()->OpenFile(path));
         QVERIFY(clock.elapsed() < 1000);
         QCOMPARE(FMessages.size(), 1);
         QVERIFY2(FMessages[0].contains(problem), qPrintable(FMessages[0]));
@@ -363,7 +364,7 @@ class tst_Scenario : public QObject {
         QCOMPARE(out.write(bytes), size);
         out.close();
         TTimeSpaceForm form;
-        QCOMPARE(form.OpenFile(file), opens);
+        QCOMPARE(form.Files()->OpenFile(file), opens);
         QCOMPARE(form.FwMainRoadVol->Position(), opens ? 440 : 0);
         QCOMPARE(FMessages.size(), opens ? 0 : 1);
     }
@@ -405,9 +406,9 @@ class tst_Scenario : public QObject {
             QCOMPARE(strip->YellowTime(), -1);
         }
         const QString file = Path(QStringLiteral("extreme.json"));
-        QVERIFY(form.SaveFile(file));
+        QVERIFY(form.Files()->SaveFile(file));
         TTimeSpaceForm opened;
-        QVERIFY2(opened.OpenFile(file), qPrintable(FMessages.join('\n')));
+        QVERIFY2(opened.Files()->OpenFile(file), qPrintable(FMessages.join('\n')));
         FormDriver::ChooseJunction(opened, 2);
         COMPARE_SHOWN(Look(opened), Look(form));
     }
@@ -416,7 +417,7 @@ class tst_Scenario : public QObject {
     void failedSaveKeepsTheOldFile() {
         TTimeSpaceForm form;
         const QString file = Path(QStringLiteral("kept.json"));
-        QVERIFY(form.SaveFile(file));
+        QVERIFY(form.Files()->SaveFile(file));
         QFile read(file);
         QVERIFY(read.open(QIODevice::ReadOnly));
         const QByteArray old = read.readAll();
@@ -426,7 +427,7 @@ class tst_Scenario : public QObject {
         QVERIFY(plain.open(QIODevice::WriteOnly));
         plain.close();
         FormDriver::UserMovesTrackBar(form.FwMainRoadVol, 700);
-        QVERIFY(!form.SaveFile(plain.fileName() + QStringLiteral("/inside.json")));
+        QVERIFY(!form.Files()->SaveFile(plain.fileName() + QStringLiteral("/inside.json")));
         QCOMPARE(FMessages.size(), 1);
         QVERIFY2(FMessages[0].contains("inside.json") && FMessages[0].contains("unchanged"),
                  qPrintable(FMessages[0]));
@@ -451,7 +452,7 @@ class tst_Scenario : public QObject {
             return Prompts::UnsavedAnswer::Cancel;
         });
         QVERIFY(!edited.close());
-        QVERIFY(!edited.ConfirmUnsaved());
+        QVERIFY(!edited.Files()->ConfirmUnsaved());
         QCOMPARE(asked, 2);
         QCOMPARE(edited.FwMainRoadVol->Position(), 400);
         Prompts::SetUnsavedAnswerer(
@@ -482,7 +483,7 @@ class tst_Scenario : public QObject {
         FormDriver::UserMovesTrackBar(form.FwMainRoadVol, 600);
         MoveStrip(form.Light(4), -12);
         QTest::mouseClick(form.Refresh, Qt::LeftButton);
-        form.ClearHistory();
+        form.Files()->ClearHistory();
         const Shown before = Look(form);
         TTimeSpaceLight *strip = form.Light(5);
         switch (edit) {
@@ -727,7 +728,7 @@ class tst_Scenario : public QObject {
         out.write(bytes);
         out.close();
         TTimeSpaceForm form;
-        QVERIFY(form.OpenFile(file));
+        QVERIFY(form.Files()->OpenFile(file));
         QCOMPARE(form.TimeUnits->Caption(), QStringLiteral("min"));
         QCOMPARE(form.DelayPerVeh->Caption(), source.DelayPerVeh->Caption());
     }
@@ -770,7 +771,7 @@ class tst_Scenario : public QObject {
         }
         const QString picture = Path(QStringLiteral("exported"));
         Prompts::SetFileAnswerer([&picture](const Prompts::FileQuestion &) { return picture; });
-        form.ExportClick();
+        form.Files()->ExportClick();
         Prompts::SetFileAnswerer({});
         QVERIFY(FMessages.isEmpty());
         QCOMPARE(QImage(picture + ".png").isNull(), false);
