@@ -68,48 +68,45 @@ QString Share(int Seconds, int Percent) {
     return QString("%1 s (%2 %)").arg(Decimal(Seconds), Decimal(Percent));
 }
 
-Table TimingTable(const TTimeSpaceForm &Form) {
+// The legend's tables are the document's plan and evaluation.
+Table TimingTable(const ArterialPlan &Plan) {
     Table table;
     table.Rows.append({"Timing", "Cycle", "Offset", "Green", "Yellow", "Red"});
     for (int k = 1; k <= JunctionCount; ++k) {
-        const TTimeSpaceLight *light = Form.Light(k);
+        const JunctionSignal &signal = Plan.Signals[k];
         // The yellow's share is what the green and red leave, as its seconds are.
-        const int yellowPercent = 100 - light->PercentGreen() - light->PercentRed();
-        table.Rows.append({QString("JCT #%1").arg(k), Decimal(light->CycleTime()) + " s",
-                           Decimal(light->CycleOffset()) + " s",
-                           Share(light->GreenTime(), light->PercentGreen()),
-                           Share(light->YellowTime(), yellowPercent),
-                           Share(light->RedTime(), light->PercentRed())});
+        const int yellowPercent = 100 - signal.PercentGreen - signal.PercentRed;
+        table.Rows.append({QString("JCT #%1").arg(k), Decimal(signal.CycleTime) + " s",
+                           Decimal(signal.CycleOffset) + " s",
+                           Share(signal.Times.Green, signal.PercentGreen),
+                           Share(signal.Times.Yellow, yellowPercent),
+                           Share(signal.Times.Red, signal.PercentRed)});
     }
     return table;
 }
 
-Table TrafficTable(const TTimeSpaceForm &Form) {
-    const int southbound = Form.FwMainRoadVol->Position();
-    const int entering = Form.SideVol->Position();
-    const int leaving = Form.TrafficLeaving->Position();
+Table TrafficTable(const ArterialPlan &Plan, const ArterialEvaluation &Result) {
     const auto perHour = [](int Volume) { return Decimal(Volume) + " veh/hr"; };
     Table table;
     table.Rows.append({"Traffic", "Volume", "Speed, share"});
-    table.Rows.append({"Southbound", perHour(southbound),
-                       Decimal(Form.MainRoadSpeedLimitFwd->Position()) + " mph"});
-    table.Rows.append({"Northbound", perHour(Form.BkMainRoadVol->Position()),
-                       Decimal(Form.MainRoadSpeedLimitBkd->Position()) + " mph"});
+    table.Rows.append(
+        {"Southbound", perHour(Plan.SouthVolume), Decimal(Plan.SouthSpeedMph) + " mph"});
+    table.Rows.append(
+        {"Northbound", perHour(Plan.NorthVolume), Decimal(Plan.NorthSpeedMph) + " mph"});
     table.Rows.append({QString("Entering at crossroad #%1").arg(EnteringJunction),
-                       perHour(EnteringVolume(southbound, entering)), Decimal(entering) + " %"});
+                       perHour(Result.EnteringVolume), Decimal(Plan.EnteringPercent) + " %"});
     table.Rows.append({QString("Leaving onto crossroad #%1").arg(LeavingJunction),
-                       perHour(LeavingVolume(southbound, entering, leaving)),
-                       Decimal(leaving) + " %"});
+                       perHour(Result.LeavingVolume), Decimal(Plan.LeavingPercent) + " %"});
     return table;
 }
 
 // Each link's length and travel time each way, as the platoons drive it; the note says how the
 // lengths relate to the mile scale beside the diagram.
-Table LinkTable(const TTimeSpaceForm &Form) {
+Table LinkTable(const ArterialEvaluation &Result) {
     Table table;
     table.Rows.append({"Link", "Length", "Time south", "Time north"});
     for (int k = 1; k <= LinkCount; ++k) {
-        const LinkMeasure link = Form.Link(k)->Measure();
+        const LinkMeasure &link = Result.LinkMeasures[k];
         table.Rows.append({LinkCaption(k), Decimal(link.Feet) + " ft",
                            Decimal(link.SouthboundSeconds) + " s",
                            Decimal(link.NorthboundSeconds) + " s"});
@@ -173,9 +170,10 @@ Layout LayOut(const TTimeSpaceForm &Form) {
     }
     layout.Part = part.adjusted(-Pad, -Pad, Pad, Pad);
 
-    layout.Timing = TimingTable(Form);
-    layout.Traffic = TrafficTable(Form);
-    layout.Links = LinkTable(Form);
+    const TArterialDocument &document = *Form.Document();
+    layout.Timing = TimingTable(document.Plan());
+    layout.Traffic = TrafficTable(document.Plan(), document.Result());
+    layout.Links = LinkTable(document.Result());
     MeasureColumns(layout.Timing, layout.Font, layout.HeadingFont);
     MeasureColumns(layout.Traffic, layout.Font, layout.HeadingFont);
     MeasureColumns(layout.Links, layout.Font, layout.HeadingFont);
