@@ -236,6 +236,10 @@ class tst_Evaluation : public QObject {
             for (int k = 1; k <= JunctionCount; ++k) {
                 const JunctionEvaluation &j = e.Junctions[k];
                 QCOMPARE(form.Light(k)->BkCycleFailure(), j.North.Passage.CycleFailure);
+                // The strip's own passage, run again on what it was handed, agrees (northbound
+                // first, so that the strip is left as the window left it).
+                QCOMPARE(form.Light(k)->PassBk(), j.North.Passage.Departing);
+                QCOMPARE(form.Light(k)->PassFw(), j.South.Passage.Departing);
                 QCOMPARE(report.Text(k - 1, TJunctionReport::QueueFeetSouth),
                          QString::number(j.South.QueueFeet));
                 QCOMPARE(report.Text(k - 1, TJunctionReport::QueueFeetNorth),
