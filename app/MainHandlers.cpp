@@ -271,8 +271,9 @@ void TTimeSpaceForm::SetHints() {
 }
 
 void TTimeSpaceForm::SetTrafficLightHints(TTimeSpaceLight *Light) {
-    // Every recomputation writes all six hints: the text is built in one piece, without the
-    // intermediate strings of a chain of additions.
+    // A strip's hint and description are written again only when its timing, failures or links
+    // changed; the text is built in one piece, without the intermediate strings of a chain of
+    // additions.
     const QChar cr('\r');
     QLatin1StringView failure;
     if (Light->FwCycleFailure() && Light->BkCycleFailure()) {

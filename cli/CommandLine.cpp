@@ -10,7 +10,11 @@
 #include <QCoreApplication>
 #include <QJsonDocument>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <iterator>
+#include <string_view>
 
 namespace CommandLine {
 
@@ -61,12 +65,31 @@ int Usage(std::FILE *Errors, const QString &Problem) {
 } // namespace
 
 bool WantsNoWindow(int argc, char *argv[]) {
-    // Every long option is the command line's (Qt's own options for the window take one dash:
-    // -platform, -style), and so are the short -h and -v.
+    // The program's own options, with one dash or two; any other long option that is not one of
+    // Qt's own for the window is a usage error of the command line, which needs no display to
+    // say so. "--" alone ends the options.
+    static const char *const own[] = {"evaluate", "format", "help", "help-all",
+                                      "version",  "h",      "v"};
+    static const char *const toolkit[] = {
+        "platform",        "platformpluginpath", "platformtheme", "plugin",     "qmljsdebugger",
+        "qwindowgeometry", "qwindowicon",        "qwindowtitle",  "reverse",    "session",
+        "display",         "geometry",           "style",         "stylesheet", "widgetcount"};
+    const auto named = [](std::string_view name, const auto &names) {
+        return std::any_of(std::begin(names), std::end(names),
+                           [name](const char *known) { return name == known; });
+    };
     for (int i = 1; i < argc; ++i) {
-        const char *argument = argv[i];
-        if (std::strncmp(argument, "--", 2) == 0 || std::strcmp(argument, "-h") == 0 ||
-            std::strcmp(argument, "-v") == 0) {
+        const std::string_view argument = argv[i];
+        if (argument == "--") {
+            break;
+        }
+        if (argument.size() < 2 || argument[0] != '-') {
+            continue;
+        }
+        const bool twoDashes = argument[1] == '-';
+        std::string_view name = argument.substr(twoDashes ? 2 : 1);
+        name = name.substr(0, name.find('='));
+        if (named(name, own) || (twoDashes && !named(name, toolkit))) {
             return true;
         }
     }
@@ -110,15 +133,19 @@ int Run(const QStringList &Arguments, std::FILE *Output, std::FILE *Errors) {
     // As the window opens the file: laid out for its strips' places, evaluated from empty links.
     const ArterialPlan plan = PlanOf(*settings);
     const ArterialEvaluation result = Evaluate(plan, {});
-    if (format == QLatin1String("csv")) {
-        const QByteArray table = EvaluationReport::Csv(plan, result);
-        std::fwrite(table.constData(), 1, static_cast<std::size_t>(table.size()), Output);
-    } else {
-        const QByteArray json =
-            QJsonDocument(EvaluationReport::Json(*settings, plan, result)).toJson();
-        std::fwrite(json.constData(), 1, static_cast<std::size_t>(json.size()), Output);
+    const QByteArray figures =
+        format == QLatin1String("csv")
+            ? EvaluationReport::Csv(plan, result)
+            : QJsonDocument(EvaluationReport::Json(*settings, plan, result)).toJson();
+    const std::size_t size = static_cast<std::size_t>(figures.size());
+    const bool written = std::fwrite(figures.constData(), 1, size, Output) == size &&
+                         std::fflush(Output) == 0 && std::ferror(Output) == 0;
+    if (!written) {
+        Print(Errors, QStringLiteral("timespace: the figures could not be written: %1\n")
+                          .arg(QString::fromLocal8Bit(std::strerror(errno))));
+        return InputUnusable;
     }
-    return std::fflush(Output) == 0 ? Success : InputUnusable;
+    return Success;
 }
 
 WindowArguments ForWindow(const QStringList &Arguments) {

@@ -9,11 +9,13 @@
 namespace CommandLine {
 
 inline constexpr int Success = 0;
-inline constexpr int InputUnusable = 1; // the scenario file cannot be opened or used
+inline constexpr int InputUnusable = 1; // the scenario file cannot be used, or the figures
+                                        // cannot be written
 inline constexpr int UsageError = 2;
 
-// Whether the arguments ask for work without a window: any long option (an unknown one is a
-// usage error of the command line, reported without a display), -h or -v.
+// Whether the arguments ask for work without a window: one of the program's own options (with
+// one dash or two), or a long option that is neither the program's nor one of Qt's own for the
+// window (a usage error, reported without a display).
 bool WantsNoWindow(int argc, char *argv[]);
 
 // Runs the command the arguments give (the program's name first) and gives the exit code;

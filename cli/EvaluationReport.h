@@ -8,8 +8,9 @@
 #include <QJsonObject>
 
 // A scenario's figures as the command line writes them: every figure the window and the
-// junction report show, in the texts they show them in where the window writes a caption
-// (dot decimals, no group separators), and as numbers rounded as the report rounds them.
+// junction report show, in the texts the window's captions show in the C locale (dot decimals,
+// comma thousands) where the window writes a caption, and as numbers rounded as the report
+// rounds them.
 namespace EvaluationReport {
 
 // The whole evaluation as one JSON object.

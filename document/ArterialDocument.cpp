@@ -95,6 +95,17 @@ void TArterialDocument::SetSimulation(const SimulationFigures &Figures, const Ar
     emit SimulationChanged();
 }
 
+namespace {
+// What the simulator is given of a plan: the shares only name the seconds it runs.
+ArterialPlan Simulated(ArterialPlan Plan) {
+    for (JunctionSignal &signal : Plan.Signals) {
+        signal.PercentRed = 0;
+        signal.PercentGreen = 0;
+    }
+    return Plan;
+}
+} // namespace
+
 bool TArterialDocument::SimulationCurrent() const {
-    return FSimulation.has_value() && FSimulatedPlan == FPlan;
+    return FSimulation.has_value() && Simulated(FSimulatedPlan) == Simulated(FPlan);
 }
