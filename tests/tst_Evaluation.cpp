@@ -330,6 +330,8 @@ class tst_Evaluation : public QObject {
                      .Exit,
                  2);
         QCOMPARE(RunProgram({QStringLiteral("--no-such-option")}).Exit, 2);
+        // One dash is the program's option too, never a window without a display.
+        QCOMPARE(RunProgram({QStringLiteral("-evaluate"), path}).Output, json.Output);
     }
 };
 
