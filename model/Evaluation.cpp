@@ -41,7 +41,8 @@ PlatoonSet JunctionStep(const PlatoonSet &Entering, LinkSets &Link, const LinkMe
 // The report's figures of one direction at a junction.
 void JunctionFigures(DirectionAtJunction &At, std::int32_t Capacity, double EntryFactor) {
     At.Delay = JunctionDelay(At.Passage.Queues, At.Passage.Stopped);
-    const std::int32_t seconds = PlatoonFlowSum(MergePlatoons(At.Arriving, StripWidth));
+    // The arriving set as the passage took it, merged and clipped.
+    const std::int32_t seconds = At.Passage.ArrivingSeconds;
     At.Flow = EntryFactor > 0.0 ? seconds / EntryFactor : 0.0;
     At.Saturation = Capacity > 0 ? At.Flow / Capacity : 0.0;
     At.LongestWait = LongestWait(At.Passage.Queues);

@@ -33,6 +33,7 @@ PassageResult PassPlatoons(const PlatoonSet &input, const GreenWindowTable &gree
     PassageResult result;
     const PlatoonSet a = SortPlatoons(MergePlatoons(input, width));
     const std::int32_t total = PlatoonFlowSum(a);
+    result.ArrivingSeconds = total;
     const std::int32_t c = capacity;
     // The strip never draws more than 23 + 2 cycles; keep the carry's look-ahead in the table.
     const int last = std::clamp(lastWindow, 0, GreenWindowCount - 2);

@@ -22,6 +22,8 @@ struct PassageResult {
     PlatoonSlots Stopped;
     // Share of the arriving platoon length that had to stop.
     double Stops = 0.0;
+    // The platoon seconds arriving, merged and clipped to the width: what Stops is a share of.
+    std::int32_t ArrivingSeconds = 0;
     // The arrivals of one cycle need more than one green window.
     bool CycleFailure = false;
 };
