@@ -302,22 +302,6 @@ TJunctionReport::TJunctionReport(QWidget *Owner, const TArterialDocument *Docume
     Refresh();
 }
 
-// A junction's row as it was last written: its timing and every figure of both directions.
-struct TJunctionReport::JunctionFigures {
-    JunctionSignal Signal;
-    std::int32_t Capacity = -1;
-    double Flow[2] = {};
-    double Saturation[2] = {};
-    std::int32_t QueueFeet[2] = {};
-    double QueueVehicles[2] = {};
-    double Stops[2] = {};
-    double Delay[2] = {};
-    bool Failure[2] = {};
-    friend bool operator==(const JunctionFigures &, const JunctionFigures &) = default;
-};
-
-TJunctionReport::~TJunctionReport() = default;
-
 void TJunctionReport::PutNumber(TReportTable *Table, int Row, int Column, double Value,
                                 int Decimals) {
     if (Table->Holds(Row, Column, Value, Decimals)) {
@@ -401,9 +385,6 @@ void TJunctionReport::RefreshJunctions() {
     int feetNorth = 0;
     double vehiclesSouth = 0.0;
     double vehiclesNorth = 0.0;
-    if (!FShownJunctions) {
-        FShownJunctions = std::make_unique<PerJunction<JunctionFigures>>();
-    }
     const auto perVehicle = [](const DirectionAtJunction &at, int flow) {
         return flow > 0 ? static_cast<double>(at.Delay) / flow : 0.0;
     };
@@ -417,21 +398,6 @@ void TJunctionReport::RefreshJunctions() {
         feetNorth += north.QueueFeet;
         vehiclesSouth += south.QueueVehicles;
         vehiclesNorth += north.QueueVehicles;
-        const JunctionFigures figures{
-            signal,
-            junction.Capacity,
-            {south.Flow, north.Flow},
-            {south.Saturation, north.Saturation},
-            {south.QueueFeet, north.QueueFeet},
-            {south.QueueVehicles, north.QueueVehicles},
-            {south.Passage.Stops, north.Passage.Stops},
-            {perVehicle(south, result.South.Flow), perVehicle(north, result.North.Flow)},
-            {south.Passage.CycleFailure, north.Passage.CycleFailure}};
-        JunctionFigures &shown = (*FShownJunctions)[k];
-        if (figures == shown) {
-            continue;
-        }
-        shown = figures;
         PutNumber(FJunctions, r, Cycle, signal.CycleTime, -1);
         PutNumber(FJunctions, r, Offset, signal.CycleOffset, -1);
         PutNumber(FJunctions, r, Green, signal.Times.Green, -1);
@@ -450,9 +416,9 @@ void TJunctionReport::RefreshJunctions() {
 
         // The measures, term by term.
         PutNumber(FJunctions, r, StopsSouth, south.Passage.Stops, 2);
-        PutNumber(FJunctions, r, DelaySouth, figures.Delay[0], 2);
+        PutNumber(FJunctions, r, DelaySouth, perVehicle(south, result.South.Flow), 2);
         PutNumber(FJunctions, r, StopsNorth, north.Passage.Stops, 2);
-        PutNumber(FJunctions, r, DelayNorth, figures.Delay[1], 2);
+        PutNumber(FJunctions, r, DelayNorth, perVehicle(north, result.North.Flow), 2);
         Put(FJunctions, r, FailureSouth, failure(south.Passage.CycleFailure));
         Put(FJunctions, r, FailureNorth, failure(north.Passage.CycleFailure));
     }
@@ -482,10 +448,6 @@ void TJunctionReport::RefreshJunctions() {
 }
 
 void TJunctionReport::RefreshLinks() {
-    if (FShownLinks == FDocument->Result().LinkMeasures) {
-        return;
-    }
-    FShownLinks = FDocument->Result().LinkMeasures;
     for (int k = 1; k <= LinkCount; ++k) {
         const LinkMeasure &link = FDocument->Result().LinkMeasures[k];
         PutNumber(FLinkGrid, k - 1, LinkFeet, link.Feet, -1);
@@ -496,15 +458,9 @@ void TJunctionReport::RefreshLinks() {
 
 void TJunctionReport::RefreshBands() {
     FBands = FDocument->Result().Bands;
-    if (FShownBands == FBands) {
-        return;
-    }
-    FShownBands = FBands;
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
     const auto row = [&](int Row, const ProgressionBand &Band) {
         PutNumber(FBandGrid, Row, BandWidth, Band.Width, -1);
-        Put(FBandGrid, Row, BandEfficiency, locale.toString(Band.Efficiency, 'f', 1));
+        PutNumber(FBandGrid, Row, BandEfficiency, Band.Efficiency, 1);
         Put(FBandGrid, Row, BandStart,
             Band.Exists() ? Decimal(Band.Start) : QStringLiteral("none"));
     };

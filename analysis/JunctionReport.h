@@ -10,7 +10,6 @@
 #include <QString>
 #include <QWidget>
 
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -67,7 +66,6 @@ class TJunctionReport : public QWidget {
   public:
     // A tool window of Owner.
     TJunctionReport(QWidget *Owner, const TArterialDocument *Document);
-    ~TJunctionReport() override;
 
     enum Column {
         Junction,
@@ -154,12 +152,6 @@ class TJunctionReport : public QWidget {
     TReportTable *FSimulationGrid = nullptr;
     QLabel *FSimulationNote = nullptr;
     ArterialBands FBands;
-    // What the tables were last written from: a junction, link or band whose figures are the
-    // same is not written again (a drag changes a few of them).
-    struct JunctionFigures;
-    std::unique_ptr<PerJunction<JunctionFigures>> FShownJunctions;
-    std::optional<PerLink<LinkMeasure>> FShownLinks;
-    std::optional<ArterialBands> FShownBands;
     bool FStale = true;
     int FUpdates = 0;
     int FWritten = 0;
