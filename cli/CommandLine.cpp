@@ -2,12 +2,18 @@
 
 #include "cli/EvaluationReport.h"
 #include "document/ArterialDocument.h"
+#include "document/OptimiseFigures.h"
+#include "document/ScenarioFile.h"
+#include "model/Diagram.h"
 #include "model/Evaluation.h"
+#include "model/Optimiser.h"
 #include "model/Plan.h"
+#include "model/TimingEdits.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QJsonArray>
 #include <QJsonDocument>
 
 #include <algorithm>
@@ -36,6 +42,35 @@ struct Options {
                               QStringLiteral("What --evaluate prints: json (everything, the "
                                              "default) or csv (the junction report's table)."),
                               QStringLiteral("json|csv"), QStringLiteral("json")};
+    QCommandLineOption Optimise{
+        QStringLiteral("optimise"),
+        QStringLiteral("Finds the offsets (and with --cycle one common cycle) of the scenario FILE "
+                       "for the widest two-way band (band) or the least delay and stops (delay), "
+                       "and prints the figures before and after as JSON."),
+        QStringLiteral("band|delay")};
+    QCommandLineOption Output{
+        QStringLiteral("output"),
+        QStringLiteral("With --optimise: writes the proposed timing as a scenario file to OUT."),
+        QStringLiteral("OUT")};
+    QCommandLineOption Lock{
+        QStringLiteral("lock"),
+        QStringLiteral("With --optimise: the junctions (1 to 6) that keep their offsets, such as "
+                       "3,5."),
+        QStringLiteral("LIST")};
+    QCommandLineOption Cycle{QStringLiteral("cycle"),
+                             QStringLiteral("With --optimise: searches one common cycle from LOW "
+                                            "to HIGH seconds, such as 80-140; every junction "
+                                            "keeps its shares of red and green."),
+                             QStringLiteral("LOW-HIGH")};
+    QCommandLineOption StopPenalty{
+        QStringLiteral("stop-penalty"),
+        QStringLiteral("With --optimise: the seconds of delay one stop counts as (default 10)."),
+        QStringLiteral("S")};
+    QCommandLineOption Weights{
+        QStringLiteral("weights"),
+        QStringLiteral("With --optimise band: the southbound and northbound bands' weights, such "
+                       "as 2,1 (default: each direction's volume)."),
+        QStringLiteral("SB,NB")};
 
     void AddTo(QCommandLineParser &Parser) const {
         Parser.setApplicationDescription(
@@ -44,10 +79,12 @@ struct Options {
                            "scenario FILE when one is given.\nExit status: 0 on success, 1 when "
                            "the scenario file cannot be opened or used, 2 for a usage error."));
         Parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-        Parser.addOptions({Help, Version, Evaluate, Format});
-        Parser.addPositionalArgument(QStringLiteral("FILE"),
-                                     QStringLiteral("A scenario file to open in the window."),
-                                     QStringLiteral("[FILE]"));
+        Parser.addOptions(
+            {Help, Version, Evaluate, Format, Optimise, Output, Lock, Cycle, StopPenalty, Weights});
+        Parser.addPositionalArgument(
+            QStringLiteral("FILE"),
+            QStringLiteral("A scenario file to open in the window, or to optimise."),
+            QStringLiteral("[FILE]"));
     }
 };
 
@@ -62,14 +99,170 @@ int Usage(std::FILE *Errors, const QString &Problem) {
     return UsageError;
 }
 
+// Writes the figures whole, or says why not.
+int WriteFigures(const QByteArray &Figures, std::FILE *Output, std::FILE *Errors) {
+    const std::size_t size = static_cast<std::size_t>(Figures.size());
+    const bool written = std::fwrite(Figures.constData(), 1, size, Output) == size &&
+                         std::fflush(Output) == 0 && std::ferror(Output) == 0;
+    if (!written) {
+        Print(Errors, QStringLiteral("timespace: the figures could not be written: %1\n")
+                          .arg(QString::fromLocal8Bit(std::strerror(errno))));
+        return InputUnusable;
+    }
+    return Success;
+}
+
+// The optimiser's options as the request, or the usage problem.
+QString ParseRequest(const QCommandLineParser &Parser, const Options &O, OptimiseRequest &Request) {
+    const QString objective = Parser.value(O.Optimise);
+    if (objective == QLatin1String("band")) {
+        Request.Objective = OptimiseObjective::WidestBand;
+    } else if (objective == QLatin1String("delay")) {
+        Request.Objective = OptimiseObjective::LeastDelay;
+    } else {
+        return QStringLiteral("unknown objective '%1' (band or delay)").arg(objective);
+    }
+    if (Parser.isSet(O.Lock)) {
+        for (const QString &item : Parser.value(O.Lock).split(QLatin1Char(','))) {
+            bool ok = false;
+            const int k = item.trimmed().toInt(&ok);
+            if (!ok || k < 1 || k > JunctionCount) {
+                return QStringLiteral("--lock takes junction numbers 1 to 6, such as 3,5, not '%1'")
+                    .arg(Parser.value(O.Lock));
+            }
+            Request.Locked[k] = true;
+        }
+        if (std::all_of(Request.Locked.begin(), Request.Locked.end(), [](bool l) { return l; })) {
+            return QStringLiteral("--lock leaves no junction's offset to search");
+        }
+    }
+    if (Parser.isSet(O.Cycle)) {
+        const QStringList ends = Parser.value(O.Cycle).split(QLatin1Char('-'));
+        bool low = false;
+        bool high = false;
+        if (ends.size() == 2) {
+            Request.Cycles =
+                CycleRange{ends[0].trimmed().toInt(&low), ends[1].trimmed().toInt(&high)};
+        }
+        const std::int32_t least = LeastReachableCycle(StripWidth);
+        const std::int32_t greatest = GreatestReachableCycle(StripWidth);
+        if (!low || !high || Request.Cycles->Least < least || Request.Cycles->Greatest > greatest ||
+            Request.Cycles->Least > Request.Cycles->Greatest) {
+            return QStringLiteral("--cycle takes LOW-HIGH seconds within %1 to %2, such as 80-140, "
+                                  "not '%3'")
+                .arg(least)
+                .arg(greatest)
+                .arg(Parser.value(O.Cycle));
+        }
+    }
+    if (Parser.isSet(O.StopPenalty)) {
+        bool ok = false;
+        Request.StopPenalty = Parser.value(O.StopPenalty).toDouble(&ok);
+        if (!ok || !(Request.StopPenalty >= 0.0 && Request.StopPenalty <= MaxStopPenalty)) {
+            return QStringLiteral("--stop-penalty takes seconds from 0 to %1, not '%2'")
+                .arg(MaxStopPenalty)
+                .arg(Parser.value(O.StopPenalty));
+        }
+    }
+    if (Parser.isSet(O.Weights)) {
+        const QStringList parts = Parser.value(O.Weights).split(QLatin1Char(','));
+        bool south = false;
+        bool north = false;
+        BandWeights w;
+        if (parts.size() == 2) {
+            w = {parts[0].trimmed().toDouble(&south), parts[1].trimmed().toDouble(&north)};
+        }
+        Request.Weights = w;
+        if (!south || !north || RequestProblem({}, Request)) {
+            return QStringLiteral("--weights takes two weights of 0 or more, not both 0, such as "
+                                  "2,1, not '%1'")
+                .arg(Parser.value(O.Weights));
+        }
+    }
+    return QString();
+}
+
+int RunOptimise(const QCommandLineParser &Parser, const Options &O, std::FILE *Output,
+                std::FILE *Errors) {
+    if (Parser.isSet(O.Format)) {
+        return Usage(Errors, QStringLiteral("--format goes with --evaluate"));
+    }
+    const QStringList files = Parser.positionalArguments();
+    if (files.size() != 1) {
+        return Usage(Errors, files.isEmpty()
+                                 ? QStringLiteral("--optimise needs a scenario FILE")
+                                 : QStringLiteral("unexpected argument '%1'").arg(files[1]));
+    }
+    OptimiseRequest request;
+    const QString usage = ParseRequest(Parser, O, request);
+    if (!usage.isEmpty()) {
+        return Usage(Errors, usage);
+    }
+    QString problem;
+    const std::optional<Scenario> settings = TArterialDocument::Read(files[0], problem);
+    if (!settings) {
+        Print(Errors, problem + QLatin1Char('\n'));
+        return InputUnusable;
+    }
+    // As the window opens the file and then applies the proposal as one edit.
+    const ArterialPlan plan = PlanOf(*settings);
+    const OptimiseResult result = ::Optimise(plan, Evaluate(plan, {}).Links, request);
+    if (result.Outcome == OptimiseOutcome::Refused) {
+        Print(Errors,
+              QStringLiteral("timespace: %1\n").arg(QString::fromStdString(result.Message)));
+        return InputUnusable;
+    }
+    QJsonValue written;
+    if (Parser.isSet(O.Output)) {
+        const QString path = Parser.value(O.Output);
+        const QString failed =
+            ScenarioFile::Write(path, OptimiseFigures::ProposedScenario(*settings, result));
+        if (!failed.isEmpty()) {
+            Print(Errors, QStringLiteral("timespace: %1\n").arg(failed));
+            return InputUnusable;
+        }
+        written = path;
+    }
+    QJsonArray locked;
+    for (int k = 1; k <= JunctionCount; ++k) {
+        if (request.Locked[k]) {
+            locked.append(k);
+        }
+    }
+    const BandWeights weights = WeightsFor(plan, request);
+    const QList<OptimiseFigures::Row> rows = OptimiseFigures::Rows(result);
+    QJsonObject figures{
+        {"format", "TimeSpace optimisation"},
+        {"version", 1},
+        {"objective", OptimiseFigures::ObjectiveName(request.Objective)},
+        {"outcome", OptimiseFigures::OutcomeName(result.Outcome)},
+        {"message", QString::fromStdString(result.Message)},
+        {"locked", locked},
+        {"cycleRange", request.Cycles
+                           ? QJsonValue(QJsonArray{request.Cycles->Least, request.Cycles->Greatest})
+                           : QJsonValue()},
+        {"bandWeights", QJsonObject{{"southbound", weights.South}, {"northbound", weights.North}}},
+        {"stopPenalty", request.StopPenalty},
+        {"evaluations", static_cast<double>(result.Evaluations)},
+        {"before", OptimiseFigures::Json(rows, false)},
+        {"after", OptimiseFigures::Json(rows, true)},
+        {"output", written},
+    };
+    if (request.Objective == OptimiseObjective::WidestBand) {
+        figures.insert(QStringLiteral("exact"), result.Exact);
+    }
+    return WriteFigures(QJsonDocument(figures).toJson(), Output, Errors);
+}
+
 } // namespace
 
 bool WantsNoWindow(int argc, char *argv[]) {
     // The program's own options, with one dash or two; any other long option that is not one of
     // Qt's own for the window is a usage error of the command line, which needs no display to
     // say so. "--" alone ends the options.
-    static const char *const own[] = {"evaluate", "format", "help", "help-all",
-                                      "version",  "h",      "v"};
+    static const char *const own[] = {
+        "evaluate", "format", "optimise", "output",  "lock", "cycle", "stop-penalty",
+        "weights",  "help",   "help-all", "version", "h",    "v"};
     static const char *const toolkit[] = {
         "platform",        "platformpluginpath", "platformtheme", "plugin",     "qmljsdebugger",
         "qwindowgeometry", "qwindowicon",        "qwindowtitle",  "reverse",    "session",
@@ -111,8 +304,29 @@ int Run(const QStringList &Arguments, std::FILE *Output, std::FILE *Errors) {
         Print(Output, QStringLiteral("timespace %1\n").arg(QString::fromLatin1(Version)));
         return Success;
     }
+    const bool optimise = parser.isSet(options.Optimise);
+    if (optimise && parser.isSet(options.Evaluate)) {
+        return Usage(Errors, QStringLiteral("one job at a time: --evaluate or --optimise"));
+    }
+    if (optimise) {
+        return RunOptimise(parser, options, Output, Errors);
+    }
     if (!parser.isSet(options.Evaluate)) {
+        for (const QCommandLineOption *option : {&options.Output, &options.Lock, &options.Cycle,
+                                                 &options.StopPenalty, &options.Weights}) {
+            if (parser.isSet(*option)) {
+                return Usage(Errors, QStringLiteral("--%1 needs --optimise band|delay FILE")
+                                         .arg(option->names().constFirst()));
+            }
+        }
         return Usage(Errors, QStringLiteral("--format needs --evaluate FILE"));
+    }
+    for (const QCommandLineOption *option :
+         {&options.Output, &options.Lock, &options.Cycle, &options.StopPenalty, &options.Weights}) {
+        if (parser.isSet(*option)) {
+            return Usage(Errors, QStringLiteral("--%1 goes with --optimise, not --evaluate")
+                                     .arg(option->names().constFirst()));
+        }
     }
     if (!parser.positionalArguments().isEmpty()) {
         return Usage(Errors, QStringLiteral("unexpected argument '%1'")
@@ -137,15 +351,7 @@ int Run(const QStringList &Arguments, std::FILE *Output, std::FILE *Errors) {
         format == QLatin1String("csv")
             ? EvaluationReport::Csv(plan, result)
             : QJsonDocument(EvaluationReport::Json(*settings, plan, result)).toJson();
-    const std::size_t size = static_cast<std::size_t>(figures.size());
-    const bool written = std::fwrite(figures.constData(), 1, size, Output) == size &&
-                         std::fflush(Output) == 0 && std::ferror(Output) == 0;
-    if (!written) {
-        Print(Errors, QStringLiteral("timespace: the figures could not be written: %1\n")
-                          .arg(QString::fromLocal8Bit(std::strerror(errno))));
-        return InputUnusable;
-    }
-    return Success;
+    return WriteFigures(figures, Output, Errors);
 }
 
 WindowArguments ForWindow(const QStringList &Arguments) {
