@@ -3,6 +3,7 @@
 #include "app/FileCommands.h"
 #include "app/Layout.h"
 #include "app/ReportCommands.h"
+#include "app/OptimiseCommands.h"
 #include "app/SimulationCommands.h"
 #include "controls/Led.h"
 #include "controls/SpaceLink.h"
@@ -58,6 +59,7 @@ TTimeSpaceForm::TTimeSpaceForm(QWidget *Parent) : TMainForm(Parent) {
     SetUpKeyboard();
     FReports = new TReportCommands(this);
     AddSimulationCommands(*this);
+    AddOptimiseCommands(*this);
 }
 
 TTimeSpaceForm::~TTimeSpaceForm() {

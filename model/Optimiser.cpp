@@ -593,7 +593,7 @@ PlanFigures FiguresOf(const ArterialPlan &Plan, const ArterialEvaluation &Result
     PlanFigures f;
     f.South = direction(Result.Bands.Southbound, Result.South);
     f.North = direction(Result.Bands.Northbound, Result.North);
-    f.WeightedBand = WeightedBand(Result, Weights);
+    f.WeightedBand = WeightedBand(Result, Weights) / (Weights.South + Weights.North);
     f.FailingJunctions = FailingJunctions(Result);
     f.PerformanceIndex = PerformanceIndex(Plan, Result, StopPenalty);
     return f;
@@ -730,6 +730,7 @@ OptimiseResult Optimise(const ArterialPlan &Start, const PerLink<LinkSets> &Link
     bool improved = false;
     if (Request.Objective == OptimiseObjective::WidestBand) {
         result.Exact = found->Exact;
+        // The weighted bands' shares of the cycle.
         const double before = result.BeforeFigures.WeightedBand / Start.Signals[1].CycleTime;
         const double proposed = figures.WeightedBand / found->Plan.Signals[1].CycleTime;
         improved = (!Same(proposed, before) && proposed > before) ||

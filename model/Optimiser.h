@@ -76,7 +76,8 @@ struct DirectionFigures {
 struct PlanFigures {
     DirectionFigures South;
     DirectionFigures North;
-    double WeightedBand = 0.0; // the weights times the bands' widths, seconds
+    // The bands' widths averaged by the weights, seconds: what the band objective maximises.
+    double WeightedBand = 0.0;
     // Junctions where either direction's arrivals of a cycle need more than one green.
     std::int32_t FailingJunctions = 0;
     // Delay plus the stop penalty per stop, both directions, in vehicle-hours per hour: each
