@@ -2,8 +2,8 @@
 
 #include "app/FileCommands.h"
 #include "app/Layout.h"
-#include "app/ReportCommands.h"
 #include "app/OptimiseCommands.h"
+#include "app/ReportCommands.h"
 #include "app/SimulationCommands.h"
 #include "controls/Led.h"
 #include "controls/SpaceLink.h"

@@ -131,6 +131,10 @@ Scenario ProposedScenario(const Scenario &Settings, const OptimiseResult &Result
         j.YellowTime = signal.Times.Yellow;
     }
     s.EnteringMaximum = Result.EnteringMaximum;
+    // The delay's unit label follows the delay wherever there is flow.
+    if (Result.After.South.Delay.Unit) {
+        s.ShownDelayUnit = *Result.After.South.Delay.Unit;
+    }
     return s;
 }
 

@@ -1,4 +1,5 @@
 #include "FormDriver.h"
+#include "ProgramRun.h"
 #include "app/FileCommands.h"
 
 #include "analysis/JunctionReport.h"
@@ -11,7 +12,6 @@
 #include <QAction>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <random>
@@ -128,27 +128,6 @@ void RandomEvent(TTimeSpaceForm &form, std::mt19937 &random) {
         break;
     }
     }
-}
-
-// Runs the program's command line with no display at all.
-struct Ran {
-    int Exit = -1;
-    QByteArray Output;
-    QString Errors;
-};
-Ran RunProgram(const QStringList &arguments) {
-    QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(TIMESPACE_PROGRAM), arguments);
-    if (!program.waitForFinished(30000)) {
-        return {};
-    }
-    return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
-            program.readAllStandardOutput(), QString::fromUtf8(program.readAllStandardError())};
 }
 
 } // namespace
