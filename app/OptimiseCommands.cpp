@@ -20,7 +20,10 @@ void OpenOptimiser(TTimeSpaceForm *Form) {
                      [Form, start](const std::optional<Scenario> &Settings) {
                          TEditState shown = start;
                          if (Settings) {
+                             // A new timing is a change: its figures show, also before the
+                             // window's first one.
                              shown.Settings = *Settings;
+                             shown.Recomputed = true;
                          }
                          Form->ApplyState(shown);
                      });
@@ -28,6 +31,7 @@ void OpenOptimiser(TTimeSpaceForm *Form) {
                      [Form, start](const Scenario &Settings) {
                          TEditState applied = start;
                          applied.Settings = Settings;
+                         applied.Recomputed = true;
                          Form->ApplyState(applied);
                          // Showing a state takes it as the recorded one: the step goes from the
                          // timing the dialog started from.

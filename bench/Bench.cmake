@@ -6,6 +6,7 @@ add_executable(timespace_bench
   bench/AllocationCounter.cpp bench/AllocationCounter.h
   bench/Scenarios.cpp bench/Scenarios.h
   bench/ModelBenchmarks.cpp
+  bench/OptimiserBenchmarks.cpp
   bench/WindowBenchmarks.cpp
   bench/main.cpp)
 target_link_libraries(timespace_bench PRIVATE timespace_app benchmark::benchmark)

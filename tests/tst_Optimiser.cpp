@@ -321,6 +321,22 @@ class tst_Optimiser : public QObject {
         QCOMPARE(form.UndoStack()->count(), steps);
     }
 
+    void applyBeforeAnyChange() {
+        // The window starts with the form's captions and picture until the first change; an
+        // applied proposal is a change and shows its own.
+        TTimeSpaceForm form;
+        const QImage startPicture = form.TimeSpaceImage->Canvas();
+        TOptimiseDialog *dialog = OpenDialog(form);
+        dialog->OptimiseButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->Result().has_value(), 60000);
+        QCOMPARE(dialog->Result()->Outcome, OptimiseOutcome::Improved);
+        dialog->ApplyButton->click();
+        QVERIFY(form.CurrentState().Recomputed);
+        QVERIFY(form.TimeSpaceImage->Canvas() != startPicture);
+        form.UndoStack()->undo();
+        QCOMPARE(form.TimeSpaceImage->Canvas(), startPicture);
+    }
+
     void previewApplyAndUndo() {
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
