@@ -26,7 +26,6 @@
 
 #include <atomic>
 #include <cmath>
-#include <functional>
 #include <thread>
 
 // The search on a thread of its own. The dialog polls it; Cancel sets the flag, which the
@@ -403,43 +402,36 @@ void TOptimiseDialog::ShowFigures() {
     ShowSimulation();
 }
 
+namespace {
+// A row's simulated figure, by the row's name: stops and delay per vehicle each way, and
+// whether a queue grew; empty for the rows the simulator has no figure for.
+QString SimulatedText(const QString &Key, const SimulationFigures &Figures) {
+    const qsizetype dot = Key.indexOf(QLatin1Char('.'));
+    const QString direction = Key.left(dot);
+    const QString figure = Key.mid(dot + 1);
+    if (direction != QLatin1String("southbound") && direction != QLatin1String("northbound")) {
+        return QString();
+    }
+    const DirectionSimulation &d =
+        direction == QLatin1String("southbound") ? Figures.Southbound : Figures.Northbound;
+    if (figure == QLatin1String("delay")) {
+        return QLocale().toString(d.DelayPerVehicle, 'f', 2);
+    }
+    if (figure == QLatin1String("stops")) {
+        return QLocale().toString(d.StopsPerVehicle, 'f', 2);
+    }
+    if (figure == QLatin1String("failure")) {
+        return d.QueuesGrow ? QStringLiteral("queues grow") : QStringLiteral("no");
+    }
+    return QString();
+}
+} // namespace
+
 void TOptimiseDialog::ShowSimulation() {
-    // The simulator's figures beside the model's: stops and delay per vehicle each way, and
-    // where queues grow.
-    const QList<QPair<QString, std::function<QString(const SimulationFigures &)>>> simulated{
-        {QStringLiteral("southbound.delay"),
-         [](const SimulationFigures &f) {
-             return QLocale().toString(f.Southbound.DelayPerVehicle, 'f', 2);
-         }},
-        {QStringLiteral("southbound.stops"),
-         [](const SimulationFigures &f) {
-             return QLocale().toString(f.Southbound.StopsPerVehicle, 'f', 2);
-         }},
-        {QStringLiteral("northbound.delay"),
-         [](const SimulationFigures &f) {
-             return QLocale().toString(f.Northbound.DelayPerVehicle, 'f', 2);
-         }},
-        {QStringLiteral("northbound.stops"),
-         [](const SimulationFigures &f) {
-             return QLocale().toString(f.Northbound.StopsPerVehicle, 'f', 2);
-         }},
-        {QStringLiteral("southbound.failure"),
-         [](const SimulationFigures &f) {
-             return f.Southbound.QueuesGrow ? QStringLiteral("queues grow") : QStringLiteral("no");
-         }},
-        {QStringLiteral("northbound.failure"),
-         [](const SimulationFigures &f) {
-             return f.Northbound.QueuesGrow ? QStringLiteral("queues grow") : QStringLiteral("no");
-         }},
-    };
     for (int r = 0; r < FRowKeys.size() && r < Figures->rowCount(); ++r) {
-        for (int side = 0; side < 2; ++side) {
-            QString text;
-            for (const auto &[key, show] : simulated) {
-                if (FRowKeys[r] == key && FSimulated[static_cast<std::size_t>(side)]) {
-                    text = show(*FSimulated[static_cast<std::size_t>(side)]);
-                }
-            }
+        for (std::size_t side = 0; side < 2; ++side) {
+            const QString text =
+                FSimulated[side] ? SimulatedText(FRowKeys[r], *FSimulated[side]) : QString();
             auto *item = new QTableWidgetItem(text);
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             Figures->setItem(r, side == 0 ? SimulatedCurrent : SimulatedProposed, item);
