@@ -213,6 +213,15 @@ TOptimiseDialog::TOptimiseDialog(QWidget *Owner, const TArterialDocument *Docume
             emit PreviewRequested(std::nullopt);
         }
     });
+    // Before a search the current plan's weighted band and delay and stops follow the weights
+    // and the penalty as they are set.
+    for (QDoubleSpinBox *spin : {SouthWeight, NorthWeight, StopPenalty}) {
+        connect(spin, &QDoubleSpinBox::valueChanged, this, [this] {
+            if (!FResult && !Searching()) {
+                ShowFigures();
+            }
+        });
+    }
     for (QAbstractButton *b : {static_cast<QAbstractButton *>(BandObjective),
                                static_cast<QAbstractButton *>(DelayObjective),
                                static_cast<QAbstractButton *>(VolumeWeights),
@@ -251,8 +260,16 @@ void TOptimiseDialog::showEvent(QShowEvent *Event) {
 }
 
 TOptimiseDialog::~TOptimiseDialog() {
-    // The search thread ends before the dialog's parts go.
+    // The search thread and the simulator's runs end before the dialog's parts (and the runs'
+    // folders) go.
     FSearch.reset();
+    for (TSumoRun *&run : FRuns) {
+        if (run != nullptr) {
+            run->Cancel();
+            delete run;
+            run = nullptr;
+        }
+    }
 }
 
 OptimiseRequest TOptimiseDialog::Request() const {
@@ -393,7 +410,7 @@ void TOptimiseDialog::ShowFigures() {
         cell(Figure, row.Label);
         cell(Current, OptimiseFigures::Text(row.Before, row.Decimals));
         cell(Proposed, proposed ? OptimiseFigures::Text(row.After, row.Decimals) : QString());
-        if (proposed && row.After != row.Before) {
+        if (proposed && Figures->item(r, Proposed)->text() != Figures->item(r, Current)->text()) {
             QFont bold = Figures->font();
             bold.setBold(true);
             Figures->item(r, Proposed)->setFont(bold);
@@ -467,7 +484,7 @@ void TOptimiseDialog::StartCheck() {
         connect(run, &TSumoRun::Finished, this, [this, i, run](bool Ok) {
             if (Ok) {
                 FSimulated[i] = run->Figures();
-            } else {
+            } else if (!run->ErrorText().isEmpty()) {
                 FCheckProblem = run->ErrorText();
             }
             FRunShare[i] = 1.0;
@@ -478,8 +495,13 @@ void TOptimiseDialog::StartCheck() {
             }
         });
         if (!folders[i]->isValid()) {
-            FCheckProblem = QStringLiteral("No temporary folder for the scenario: ") +
-                            folders[i]->errorString();
+            // Reported as the run's failure, from the event loop, as every other outcome is.
+            const QString problem = QStringLiteral("No temporary folder for the scenario: ") +
+                                    folders[i]->errorString();
+            QMetaObject::invokeMethod(
+                run, [run] { emit run->Finished(false); }, Qt::QueuedConnection);
+            FCheckProblem = problem;
+            continue;
         }
         run->Start(plans[i], folders[i]->path(), true);
     }

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <iterator>
 #include <string_view>
@@ -114,6 +115,12 @@ int WriteFigures(const QByteArray &Figures, std::FILE *Output, std::FILE *Errors
 
 // The optimiser's options as the request, or the usage problem.
 QString ParseRequest(const QCommandLineParser &Parser, const Options &O, OptimiseRequest &Request) {
+    for (const QCommandLineOption *option :
+         {&O.Optimise, &O.Output, &O.Lock, &O.Cycle, &O.StopPenalty, &O.Weights}) {
+        if (Parser.values(*option).size() > 1) {
+            return QStringLiteral("--%1 is given more than once").arg(option->names().constFirst());
+        }
+    }
     const QString objective = Parser.value(O.Optimise);
     if (objective == QLatin1String("band")) {
         Request.Objective = OptimiseObjective::WidestBand;
@@ -173,7 +180,12 @@ QString ParseRequest(const QCommandLineParser &Parser, const Options &O, Optimis
             w = {parts[0].trimmed().toDouble(&south), parts[1].trimmed().toDouble(&north)};
         }
         Request.Weights = w;
-        if (!south || !north || RequestProblem({}, Request)) {
+        if (Request.Objective != OptimiseObjective::WidestBand) {
+            return QStringLiteral("--weights goes with --optimise band");
+        }
+        const bool valid = south && north && std::isfinite(w.South) && std::isfinite(w.North) &&
+                           w.South >= 0.0 && w.North >= 0.0 && w.South + w.North > 0.0;
+        if (!valid) {
             return QStringLiteral("--weights takes two weights of 0 or more, not both 0, such as "
                                   "2,1, not '%1'")
                 .arg(Parser.value(O.Weights));

@@ -115,7 +115,7 @@ class Trials {
     }
 
     PerLink<LinkSets> FBase;
-    const OptimiseProgress &FProgress;
+    OptimiseProgress FProgress;
     double FStopPenalty;
     ArterialEvaluation FResult;
     std::int32_t FEntering = 0;
@@ -236,7 +236,8 @@ void Consider(BandBest &Best, double Value, std::int32_t Sum, const BandChoice &
 // the offsets follow from the best. With no locked junction only the bands' relative place
 // matters, and the southbound band is put at 0.
 BandBest SearchBands(const BandGeometry &G, const ArterialPlan &Plan,
-                     const PerJunction<bool> &Locked, const BandWeights &W, Trials &Progress) {
+                     const PerJunction<bool> &Locked, const BandWeights &W, Trials &Progress,
+                     double WorkPerPlace) {
     const std::int32_t c = G.Cycle;
     std::vector<int> free;
     std::vector<int> locked;
@@ -264,8 +265,13 @@ BandBest SearchBands(const BandGeometry &G, const ArterialPlan &Plan,
             }
             const std::int32_t southAlone = std::max(0, std::min(capSouth, leastGreen));
             const std::int32_t northAlone = std::max(0, std::min(capNorth, leastGreen));
-            Consider(best, W.South * southAlone, southAlone, {x, y, southAlone, 0});
-            Consider(best, W.North * northAlone, northAlone, {x, y, 0, northAlone});
+            // A band alone depends on its own place only: each is tried once.
+            if (delta == 0) {
+                Consider(best, W.South * southAlone, southAlone, {x, y, southAlone, 0});
+            }
+            if (x == 0) {
+                Consider(best, W.North * northAlone, northAlone, {x, y, 0, northAlone});
+            }
             for (const int k : free) {
                 shift[static_cast<std::size_t>(k)] =
                     Wrap(static_cast<std::int64_t>(delta) + G.SouthReach[k] - G.NorthReach[k], c);
@@ -285,7 +291,7 @@ BandBest SearchBands(const BandGeometry &G, const ArterialPlan &Plan,
                          {x, y, south, north});
             }
         }
-        Progress.Advance(1.0);
+        Progress.Advance(WorkPerPlace);
     }
     return best;
 }
@@ -462,7 +468,8 @@ std::optional<ArterialPlan> BandSeed(const ArterialPlan &Plan, const PerJunction
         return std::nullopt;
     }
     const BandGeometry g = GeometryOf(Plan);
-    const BandBest best = SearchBands(g, Plan, Locked, W, T);
+    // A start of the search, no share of its own: the progress stays where it is.
+    const BandBest best = SearchBands(g, Plan, Locked, W, T, 0.0);
     if (best.Choices.empty()) {
         return std::nullopt;
     }
@@ -593,7 +600,8 @@ PlanFigures FiguresOf(const ArterialPlan &Plan, const ArterialEvaluation &Result
     PlanFigures f;
     f.South = direction(Result.Bands.Southbound, Result.South);
     f.North = direction(Result.Bands.Northbound, Result.North);
-    f.WeightedBand = WeightedBand(Result, Weights) / (Weights.South + Weights.North);
+    const double weight = Weights.South + Weights.North;
+    f.WeightedBand = weight > 0.0 ? WeightedBand(Result, Weights) / weight : 0.0;
     f.FailingJunctions = FailingJunctions(Result);
     f.PerformanceIndex = PerformanceIndex(Plan, Result, StopPenalty);
     return f;
@@ -667,7 +675,7 @@ OptimiseResult Optimise(const ArterialPlan &Start, const PerLink<LinkSets> &Link
             double bestShare = -1.0;
             for (const ArterialPlan &p : plans) {
                 const BandGeometry g = GeometryOf(p);
-                BandBest b = SearchBands(g, p, Request.Locked, weights, search);
+                BandBest b = SearchBands(g, p, Request.Locked, weights, search, 1.0);
                 const double share = b.Value / g.Cycle;
                 const bool same = Same(share, bestShare);
                 const bool current = g.Cycle == Start.Signals[1].CycleTime && OneCycle(Start);
