@@ -373,13 +373,28 @@ std::optional<Proposal> ChooseBand(const ArterialPlan &Plan, const BandGeometry 
     const std::size_t count = Best.Choices.size();
     const std::size_t step = std::max<std::size_t>(1, count / Sampled);
     struct Tried {
-        std::size_t Index;
+        BandChoice Choice;
         Score Rank;
     };
     std::vector<Tried> tried;
     PerJunction<std::vector<std::int32_t>> offsets;
+    const bool allFree = Free.size() == static_cast<std::size_t>(JunctionCount);
     for (std::size_t i = 0; i < count && tried.size() < Sampled; i += step) {
-        tried.push_back({i, T.ScoreOf(PlanOfChoice(Plan, G, Free, Best.Choices[i], offsets))});
+        Tried t{Best.Choices[i], T.ScoreOf(PlanOfChoice(Plan, G, Free, Best.Choices[i], offsets))};
+        if (allFree) {
+            // With nothing locked the bands may lie anywhere against the time the traffic
+            // enters: every place of the whole arterial keeps them.
+            for (std::int32_t shift = 1; shift < G.Cycle; ++shift) {
+                BandChoice moved = Best.Choices[i];
+                moved.X = Wrap(moved.X + shift, G.Cycle);
+                moved.Y = Wrap(moved.Y + shift, G.Cycle);
+                const Score rank = T.ScoreOf(PlanOfChoice(Plan, G, Free, moved, offsets));
+                if (Better(rank, t.Rank)) {
+                    t = {moved, rank};
+                }
+            }
+        }
+        tried.push_back(t);
         T.Advance(1.0);
     }
     std::stable_sort(tried.begin(), tried.end(),
@@ -391,7 +406,7 @@ std::optional<Proposal> ChooseBand(const ArterialPlan &Plan, const BandGeometry 
         if (refined == Refined) {
             break;
         }
-        ArterialPlan plan = PlanOfChoice(Plan, G, Free, Best.Choices[t.Index], offsets);
+        ArterialPlan plan = PlanOfChoice(Plan, G, Free, t.Choice, offsets);
         const Score rank = DescendWithin(plan, offsets, Free, t.Rank, T);
         const bool confirmed = Same(WeightedBand(T.Run(plan), W), Best.Value);
         std::optional<Proposal> &slot = confirmed ? chosen : unconfirmed;
