@@ -4,8 +4,10 @@
 
 #include <cstdio>
 
-// The program's command line: `timespace --evaluate FILE [--format json|csv]`, `--help` and
-// `--version` run without a window or a display; `timespace [FILE]` opens the window.
+// The program's command line: `timespace --evaluate FILE [--format json|csv]`,
+// `timespace --optimise band|delay FILE [--output OUT] [--lock LIST] [--cycle LOW-HIGH]
+// [--stop-penalty S] [--weights SB,NB]`, `--help` and `--version` run without a window or a
+// display; `timespace [FILE]` opens the window.
 namespace CommandLine {
 
 inline constexpr int Success = 0;
