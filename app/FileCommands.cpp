@@ -53,6 +53,15 @@ bool TFileCommands::OpenFile(const QString &Path) {
     return true;
 }
 
+void TFileCommands::NewClick() {
+    if (!ConfirmUnsaved()) {
+        return;
+    }
+    FForm->ApplyState(FForm->StartState());
+    FDocument->Renewed(FForm->CurrentState());
+    UpdateTitle();
+}
+
 void TFileCommands::ClearHistory() {
     FDocument->ClearHistory(FForm->CurrentState());
     UpdateTitle();
@@ -180,10 +189,10 @@ TFileCommands::TFileCommands(TTimeSpaceForm *Form)
             KeysOf(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S),
             [this] { SaveAsClick(); });
     FForm->AddCommand(nullptr);
-    QAction *undo = FDocument->UndoStack()->createUndoAction(this, QStringLiteral("Undo"));
+    QAction *undo = FDocument->UndoStack()->createUndoAction(this, QStringLiteral("&Undo"));
     undo->setShortcuts(KeysOf(QKeySequence::Undo, Qt::CTRL | Qt::Key_Z));
     FForm->AddCommand(undo);
-    QAction *redo = FDocument->UndoStack()->createRedoAction(this, QStringLiteral("Redo"));
+    QAction *redo = FDocument->UndoStack()->createRedoAction(this, QStringLiteral("&Redo"));
     QList<QKeySequence> redoKeys = KeysOf(QKeySequence::Redo, Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
     if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y))) {
         redoKeys.append(QKeySequence(Qt::CTRL | Qt::Key_Y));

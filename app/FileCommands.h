@@ -20,6 +20,8 @@ class TFileCommands : public QObject {
     bool OpenFile(const QString &Path);
     // Writes the window's settings; a failure is reported and the document stays unsaved.
     bool SaveFile(const QString &Path);
+    // Back to the window as it starts, after asking about unsaved edits.
+    void NewClick();
     void OpenClick();
     bool SaveClick();
     bool SaveAsClick();

@@ -2,6 +2,7 @@
 
 #include "app/FileCommands.h"
 #include "app/Layout.h"
+#include "app/MenuBar.h"
 #include "app/OptimiseCommands.h"
 #include "app/ReportCommands.h"
 #include "app/SimulationCommands.h"
@@ -52,7 +53,8 @@ TTimeSpaceForm::TTimeSpaceForm(QWidget *Parent) : TMainForm(Parent) {
     }
     FStartCaptions = {DelayPerVeh->Caption(), ArtStops->Caption()};
     FStartCanvas = TimeSpaceImage->Canvas().copy();
-    FDocument->Adopt(CurrentState());
+    FStartState = CurrentState();
+    FDocument->Adopt(FStartState);
     connect(FDocument, &TArterialDocument::Restore, this,
             [this](const TEditState &State) { ApplyState(State); });
     FFiles = new TFileCommands(this);
@@ -60,6 +62,8 @@ TTimeSpaceForm::TTimeSpaceForm(QWidget *Parent) : TMainForm(Parent) {
     FReports = new TReportCommands(this);
     AddSimulationCommands(*this);
     AddOptimiseCommands(*this);
+    // Last: the menu bar lists the commands made above.
+    AddMenuBar(*this);
 }
 
 TTimeSpaceForm::~TTimeSpaceForm() {

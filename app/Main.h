@@ -131,6 +131,8 @@ class TTimeSpaceForm : public TMainForm {
     // the very figures, captions and pictures the window had.
     TEditState CurrentState() const;
     void ApplyState(const TEditState &State);
+    // The state the window starts in, which New gives back.
+    const TEditState &StartState() const { return FStartState; }
     // The file, history and picture commands.
     TFileCommands *Files() const { return FFiles; }
     const QString &FileName() const { return FDocument->FileName(); }
@@ -199,6 +201,7 @@ class TTimeSpaceForm : public TMainForm {
     void SplitClick(bool MoreRed);
 
     TArterialDocument *FDocument = nullptr;
+    TEditState FStartState;
     TFileCommands *FFiles = nullptr;
     QString FBrowserPath;
     QString FHelpFile;

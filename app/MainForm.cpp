@@ -292,9 +292,7 @@ TImage *MakeImage(QWidget *parent, const char *name, QRect bounds, const QImage 
 struct EntryBuilder {
     TMainForm &Form;
 
-    QWidget *Parent(Box in) const {
-        return in ? static_cast<QWidget *>(Form.*in) : static_cast<QWidget *>(&Form);
-    }
+    QWidget *Parent(Box in) const { return in ? static_cast<QWidget *>(Form.*in) : Form.Client(); }
 
     void operator()(const LabelEntry &e) const {
         auto *label = Named(new TLabel(Parent(e.In)), e.Name);
@@ -331,7 +329,7 @@ struct EntryBuilder {
     }
 
     void operator()(const GroupBoxEntry &e) const {
-        auto *box = Named(new QGroupBox(e.Caption, &Form), e.Name);
+        auto *box = Named(new QGroupBox(e.Caption, Form.Client()), e.Name);
         box->setFont(FontOf(Sans8));
         // The caption sits on the frame's top line, so that contents placed from the box's top
         // edge clear it as they are laid out.
@@ -382,9 +380,13 @@ TMainForm::TMainForm(QWidget *Parent) : QWidget(Parent) {
     setPalette(formPalette);
     setAutoFillBackground(true);
 
+    // The form's controls lie on a client area of the form's size, so that a menu bar can sit
+    // above it without moving any control against the form.
+    FClient = Named(new QWidget(this), "FormClient");
+    FClient->setGeometry(QRect(QPoint(0, 0), FormClientSize));
     BuildDiagram();
-    Image14 =
-        MakeImage(this, "Image14", {36, 96, 17, 377}, LoadJpegResource(":/pictures/Image14.jpg"));
+    Image14 = MakeImage(FClient, "Image14", {36, 96, 17, 377},
+                        LoadJpegResource(":/pictures/Image14.jpg"));
     const EntryBuilder build{*this};
     for (const Entry &entry : FormTable) {
         std::visit(build, entry);
@@ -426,7 +428,7 @@ TMainForm::TMainForm(QWidget *Parent) : QWidget(Parent) {
 // The diagram panel, bottom of the stacking first: the backdrop pictures, the links, the
 // queue links, the junction markers, and the strips last, above every link they can meet.
 void TMainForm::BuildDiagram() {
-    TimeSpaceDiagram = Named(new QWidget(this), "TimeSpaceDiagram");
+    TimeSpaceDiagram = Named(new QWidget(FClient), "TimeSpaceDiagram");
     TimeSpaceDiagram->setGeometry(DiagramLeft, PanelTop, DiagramWidth, PanelHeight);
     QPalette panelPalette = TimeSpaceDiagram->palette();
     panelPalette.setColor(QPalette::Window, clBlack);

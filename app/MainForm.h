@@ -25,6 +25,10 @@ class TMainForm : public QWidget {
   public:
     explicit TMainForm(QWidget *Parent = nullptr);
 
+    // The area that holds the form's controls, at the form's own size; the window may hold a
+    // menu bar above it.
+    QWidget *Client() const { return FClient; }
+
     // The diagram panel and its children.
     QWidget *TimeSpaceDiagram = nullptr;
     TImage *Image1 = nullptr;
@@ -99,4 +103,6 @@ class TMainForm : public QWidget {
   private:
     void BuildDiagram();
     void BuildJunctionSelector();
+
+    QWidget *FClient = nullptr;
 };

@@ -78,6 +78,15 @@ void TArterialDocument::Opened(const QString &Path, const TEditState &State) {
     ClearHistory(State);
 }
 
+void TArterialDocument::Renewed(const TEditState &State) {
+    FFileName.clear();
+    if (FSimulation) {
+        FSimulation.reset();
+        emit SimulationChanged();
+    }
+    ClearHistory(State);
+}
+
 QString TArterialDocument::Save(const QString &Path, const Scenario &Settings) {
     const QString problem = ScenarioFile::Write(Path, Settings);
     if (!problem.isEmpty()) {

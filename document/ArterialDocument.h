@@ -58,6 +58,8 @@ class TArterialDocument : public QObject {
     static std::optional<Scenario> Read(const QString &Path, QString &Problem);
     // The file was opened and its settings are shown as State: a new history starts.
     void Opened(const QString &Path, const TEditState &State);
+    // A new arterial, shown as State: no file, no history, no simulation.
+    void Renewed(const TEditState &State);
     // Writes the settings shown (the recorded ones, or those of an edit still under way); on
     // success the file is the document's and it is saved. The problem, when it fails, says why.
     QString Save(const QString &Path, const Scenario &Settings);

@@ -52,7 +52,7 @@ void SetWindowTimings(TTimeSpaceForm &form, const QList<int> &cycles, const QLis
 
 QAction *Command(const TTimeSpaceForm &form, const QString &text) {
     for (QAction *action : form.Commands()) {
-        if (action != nullptr && action->text() == text) {
+        if (action != nullptr && QString(action->text()).remove(QLatin1Char('&')) == text) {
             return action;
         }
     }

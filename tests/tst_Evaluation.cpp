@@ -42,7 +42,7 @@ Scenario NorthboundScenario(int northVolume) {
 
 QAction *Command(const TTimeSpaceForm &form, const QString &text) {
     for (QAction *action : form.Commands()) {
-        if (action != nullptr && action->text() == text) {
+        if (action != nullptr && QString(action->text()).remove(QLatin1Char('&')) == text) {
             return action;
         }
     }

@@ -25,7 +25,7 @@ using FormDriver::UserMovesTrackBar;
 namespace {
 QAction *Command(const TTimeSpaceForm &form, const QString &text) {
     for (QAction *action : form.Commands()) {
-        if (action != nullptr && action->text() == text) {
+        if (action != nullptr && QString(action->text()).remove(QLatin1Char('&')) == text) {
             return action;
         }
     }

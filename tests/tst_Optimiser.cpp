@@ -121,7 +121,8 @@ void LockedKeepTheirOffsets(const OptimiseResult &result, const OptimiseRequest 
 
 TOptimiseDialog *OpenDialog(TTimeSpaceForm &form) {
     for (QAction *action : form.Commands()) {
-        if (action != nullptr && action->text() == QStringLiteral("Optimise Timing...")) {
+        if (action != nullptr && QString(action->text()).remove(QLatin1Char('&')) ==
+                                     QStringLiteral("Optimise Timing...")) {
             action->trigger();
         }
     }

@@ -760,7 +760,8 @@ class tst_Scenario : public QObject {
         for (const QAction *action : form.Commands()) {
             if (action != nullptr) {
                 for (const QKeySequence &key : action->shortcuts()) {
-                    listed << action->text() + '=' + key.toString();
+                    listed << QString(action->text()).remove(QLatin1Char('&')) + '=' +
+                                  key.toString();
                 }
             }
         }

@@ -41,7 +41,7 @@ struct Message {
 
 QAction *Command(const TTimeSpaceForm &form, const QString &text) {
     for (QAction *action : form.Commands()) {
-        if (action != nullptr && action->text() == text) {
+        if (action != nullptr && QString(action->text()).remove(QLatin1Char('&')) == text) {
             return action;
         }
     }
