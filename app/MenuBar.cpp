@@ -13,6 +13,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 namespace {
 
 QString Plain(QString Text) {
@@ -75,9 +77,11 @@ QString Version() {
 } // namespace
 
 QString KeyboardText(const TTimeSpaceForm &Form) {
-    QStringList lines;
-    const auto add = [&lines](const QString &Keys, const QString &What) {
-        lines << QStringLiteral("%1\t%2").arg(Keys, What);
+    // A table, so that the keys and what they do line up in any font.
+    QString rows;
+    const auto add = [&rows](const QString &Keys, const QString &What) {
+        rows += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>")
+                    .arg(Keys.toHtmlEscaped(), What.toHtmlEscaped());
     };
     const QMenuBar *bar = Form.findChild<QMenuBar *>(QStringLiteral("MenuBar"));
     if (bar != nullptr) {
@@ -90,8 +94,8 @@ QString KeyboardText(const TTimeSpaceForm &Form) {
             }
         }
     }
-    lines << QString();
-    lines << QStringLiteral("On the diagram (the selected junction has a dashed frame):");
+    QString diagram;
+    std::swap(rows, diagram);
     add(QStringLiteral("Up, Down"), QStringLiteral("choose the junction"));
     add(QStringLiteral("Left, Right"), QStringLiteral("move its offset by one second"));
     add(QStringLiteral("Shift+Left, Shift+Right"),
@@ -101,7 +105,11 @@ QString KeyboardText(const TTimeSpaceForm &Form) {
         QStringLiteral("move JCT #2 to JCT #6 up or down a row (then Refresh)"));
     add(QStringLiteral("Delete"), QStringLiteral("reset the junction"));
     add(QStringLiteral("Shift+F10, Menu"), QStringLiteral("open the command menu"));
-    return lines.join(QLatin1Char('\n'));
+    std::swap(rows, diagram);
+    return QStringLiteral("<p><b>Commands</b></p><table cellspacing=\"4\">%1</table>"
+                          "<p><b>On the diagram</b> (the selected junction has a dashed "
+                          "frame)</p><table cellspacing=\"4\">%2</table>")
+        .arg(rows, diagram);
 }
 
 void AddMenuBar(TTimeSpaceForm &Form) {

@@ -169,8 +169,8 @@ class tst_MenuBar : public QObject {
         } else if (item == QLatin1String("Progression Band")) {
             QVERIFY(action->isChecked());
         } else if (item == QLatin1String("Keyboard")) {
-            QVERIFY(message.contains(QLatin1String("Ctrl+O\tOpen...")));
-            QVERIFY(message.contains(QLatin1String("Delete\treset the junction")));
+            QVERIFY(message.contains(QLatin1String("<td>Ctrl+O</td><td>Open...</td>")));
+            QVERIFY(message.contains(QLatin1String("<td>Delete</td><td>reset the junction</td>")));
         } else if (item == QLatin1String("About TimeSpace")) {
             QVERIFY(message.startsWith(QLatin1String("TimeSpace ")));
         }
