@@ -6,6 +6,7 @@
 #include "app/OptimiseCommands.h"
 #include "app/ReportCommands.h"
 #include "app/SimulationCommands.h"
+#include "app/TimingTable.h"
 #include "controls/Led.h"
 #include "controls/SpaceLink.h"
 #include "controls/ThdTimer.h"
@@ -62,6 +63,7 @@ TTimeSpaceForm::TTimeSpaceForm(QWidget *Parent) : TMainForm(Parent) {
     FReports = new TReportCommands(this);
     AddSimulationCommands(*this);
     AddOptimiseCommands(*this);
+    AddTimingTableCommand(*this);
     // Last: the menu bar lists the commands made above.
     AddMenuBar(*this);
 }

@@ -4,6 +4,7 @@
 #include "analysis/JunctionReport.h"
 #include "app/Layout.h"
 #include "app/MenuBar.h"
+#include "app/TimingTable.h"
 #include "help/HelpSetup.h"
 #include "platform/Prompts.h"
 
@@ -93,6 +94,7 @@ class tst_MenuBar : public QObject {
         row("Edit", "Undo", QKeySequence(Qt::CTRL | Qt::Key_Z));
         row("Edit", "Redo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
         row("Edit", "Copy Diagram", QKeySequence(Qt::CTRL | Qt::Key_C));
+        row("Edit", "Timing Table", QKeySequence(Qt::CTRL | Qt::Key_T));
         row("View", "Junction Report", QKeySequence(Qt::CTRL | Qt::Key_J));
         row("View", "Progression Band", QKeySequence(Qt::CTRL | Qt::Key_B));
         row("Help", "Help Setup...", QKeySequence());
@@ -164,6 +166,9 @@ class tst_MenuBar : public QObject {
             form.UndoStack()->undo(); // again, for the key
         } else if (item == QLatin1String("Copy Diagram")) {
             QVERIFY(!QGuiApplication::clipboard()->image().isNull());
+        } else if (item == QLatin1String("Timing Table")) {
+            QTRY_VERIFY(form.findChild<TTimingTable *>() != nullptr &&
+                        form.findChild<TTimingTable *>()->isVisible());
         } else if (item == QLatin1String("Junction Report")) {
             QVERIFY(form.JunctionReport() != nullptr && form.JunctionReport()->isVisible());
         } else if (item == QLatin1String("Progression Band")) {
