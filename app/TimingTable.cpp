@@ -1,5 +1,7 @@
 #include "app/TimingTable.h"
 
+#include "analysis/JunctionReport.h"
+
 #include "app/Main.h"
 #include "controls/TimeSpaceLight.h"
 #include "controls/TimeSpaceLink.h"
@@ -16,6 +18,8 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScreen>
 #include <QTableWidget>
 #include <QUndoStack>
 #include <QVBoxLayout>
@@ -424,6 +428,15 @@ void AddTimingTableCommand(TTimeSpaceForm &Form) {
         auto *table = form->findChild<TTimingTable *>(QString(), Qt::FindDirectChildrenOnly);
         if (table == nullptr) {
             table = new TTimingTable(*form);
+            // Placed once, beside the window where the screen has room, as the report is.
+            const QSize frame = form->frameGeometry().size() - form->size();
+            if (const QScreen *screen = form->screen()) {
+                if (const std::optional<QPoint> place =
+                        ReportPlace(form->frameGeometry(), table->sizeHint() + frame,
+                                    screen->availableGeometry())) {
+                    table->move(*place);
+                }
+            }
         }
         table->Reload();
         table->show();
