@@ -3,6 +3,7 @@
 #include "app/FileCommands.h"
 #include "app/Layout.h"
 #include "app/OptimiseCommands.h"
+#include "app/PrintCommands.h"
 #include "app/ReportCommands.h"
 #include "app/SimulationCommands.h"
 #include "controls/Led.h"
@@ -60,6 +61,7 @@ TTimeSpaceForm::TTimeSpaceForm(QWidget *Parent) : TMainForm(Parent) {
     FReports = new TReportCommands(this);
     AddSimulationCommands(*this);
     AddOptimiseCommands(*this);
+    AddPrintCommands(*this);
 }
 
 TTimeSpaceForm::~TTimeSpaceForm() {
