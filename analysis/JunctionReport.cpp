@@ -2,6 +2,7 @@
 
 #include "document/ArterialDocument.h"
 #include "document/TextHelpers.h"
+#include "model/LevelOfService.h"
 #include "model/Measures.h"
 
 #include <QLabel>
@@ -261,7 +262,11 @@ TJunctionReport::TJunctionReport(QWidget *Owner, const TArterialDocument *Docume
                                    "NB stops\nshare",
                                    "NB delay\ns/veh",
                                    "SB\nfailure",
-                                   "NB\nfailure"},
+                                   "NB\nfailure",
+                                   "SB LOS delay\ns/veh",
+                                   "SB\nLOS",
+                                   "NB LOS delay\ns/veh",
+                                   "NB\nLOS"},
                                   {}, TotalRow + 1, this);
     for (int r = 0; r <= TotalRow; ++r) {
         Put(FJunctions, r, Junction, rows[r]);
@@ -421,6 +426,13 @@ void TJunctionReport::RefreshJunctions() {
         PutNumber(FJunctions, r, DelayNorth, perVehicle(north, result.North.Flow), 2);
         Put(FJunctions, r, FailureSouth, failure(south.Passage.CycleFailure));
         Put(FJunctions, r, FailureNorth, failure(north.Passage.CycleFailure));
+
+        const LevelOfService losSouth = LevelOfServiceAt(south);
+        const LevelOfService losNorth = LevelOfServiceAt(north);
+        PutNumber(FJunctions, r, LosDelaySouth, losSouth.DelaySeconds, 1);
+        Put(FJunctions, r, LosSouth, QString(QLatin1Char(ServiceLevelLetter(losSouth.Level))));
+        PutNumber(FJunctions, r, LosDelayNorth, losNorth.DelaySeconds, 1);
+        Put(FJunctions, r, LosNorth, QString(QLatin1Char(ServiceLevelLetter(losNorth.Level))));
     }
 
     // The total row: the window's captions as they are written, and northbound the same.

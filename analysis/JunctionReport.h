@@ -57,6 +57,9 @@ std::optional<QPoint> ReportPlace(const QRect &MainFrame, const QSize &ReportFra
 //   DelayPerVeh captions add up;
 // - per direction whether the junction fails (its arrivals of one cycle need more than one
 //   green window).
+// - per direction the level of service (model/LevelOfService): the delay per vehicle at the
+//   junction itself (its delay over the platoon seconds arriving there, not over the
+//   direction's flow) and its letter A to F.
 // The total row adds the stops (the ArtStops caption), the delay per vehicle (the DelayPerVeh
 // caption with its unit, "+ +" under a southbound failure), the same two northbound, the queues
 // and the failures.
@@ -89,6 +92,10 @@ class TJunctionReport : public QWidget {
         DelayNorth,
         FailureSouth,
         FailureNorth,
+        LosDelaySouth,
+        LosSouth,
+        LosDelayNorth,
+        LosNorth,
         ColumnCount
     };
     // Rows 0 to 5 are JCT #1 to #6.

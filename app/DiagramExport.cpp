@@ -1,10 +1,13 @@
 #include "app/DiagramExport.h"
 
+#include "analysis/BandOverlay.h"
+#include "analysis/DiagramDrawing.h"
 #include "app/Main.h"
 #include "controls/SpaceLink.h"
 #include "controls/TimeSpaceLight.h"
 #include "controls/TimeSpaceLink.h"
 #include "document/TextHelpers.h"
+#include "model/Diagram.h"
 #include "model/Progression.h"
 #include "platform/Colors.h"
 #include "platform/Fonts.h"
@@ -121,7 +124,12 @@ QString LinkNote() {
 // Where everything goes. The metrics are the fonts' own, not a device's, so the PNG and the
 // SVG are laid out alike.
 struct Layout {
-    QRect Part; // the window's part shown, in window coordinates
+    // The vector file draws the diagram from the document; the picture holds the window's own.
+    bool Vector = false;
+    QRect Part;        // the window's part shown, in window coordinates (the picture only)
+    QPoint AxisAt;     // second 0 of the picture's time axis, under the composed canvas
+    QPoint MeasuresAt; // the picture's two lines of measures
+    int TopHeight = 0; // what lies above the legend
     QFont Font = FontOf(Sans8);
     QFont HeadingFont = FontOf(Sans8Bold);
     int RowHeight = 0;
@@ -160,8 +168,9 @@ void MeasureColumns(Table &Table, const QFont &Font, const QFont &HeadingFont) {
     }
 }
 
-Layout LayOut(const TTimeSpaceForm &Form) {
+Layout LayOut(const TTimeSpaceForm &Form, bool Vector) {
     Layout layout;
+    layout.Vector = Vector;
     QRect part = Form.TimeSpaceDiagram->geometry() | Form.Image14->geometry();
     for (const TLabel *label : MarginLabels(Form)) {
         if (label->isVisibleTo(&Form)) {
@@ -181,7 +190,21 @@ Layout LayOut(const TTimeSpaceForm &Form) {
         std::max(QFontMetrics(layout.Font).height(), QFontMetrics(layout.HeadingFont).height()) +
         RowSpacing;
 
-    layout.LegendAt = QPoint(Pad, layout.Part.height() + LegendGap);
+    int topWidth = layout.Part.width();
+    if (Vector) {
+        const QSize figure = DiagramFigureSize().toSize();
+        topWidth = figure.width();
+        layout.TopHeight = figure.height();
+    } else {
+        // The axis and the measures go under the window's part, which keeps its place, so that
+        // the composed canvas lands where DiagramCanvasPlace says.
+        layout.AxisAt = Form.TimeSpaceDiagram->pos() + Form.TimeSpaceImage->pos() +
+                        QPoint(0, Form.TimeSpaceImage->height()) - layout.Part.topLeft();
+        layout.AxisAt.setY(layout.Part.height());
+        layout.MeasuresAt = QPoint(Pad, layout.Part.height() + int(TimeAxisHeight));
+        layout.TopHeight = layout.MeasuresAt.y() + 2 * layout.RowHeight;
+    }
+    layout.LegendAt = QPoint(Pad, layout.TopHeight + LegendGap);
     layout.TrafficAt = layout.LegendAt + QPoint(layout.Timing.Width() + TableGap, 0);
     // One blank row between the traffic table and the links table.
     const int trafficRows = int(layout.Traffic.Rows.size()) + 1;
@@ -193,7 +216,7 @@ Layout LayOut(const TTimeSpaceForm &Form) {
     const int secondColumnWidth =
         std::max({layout.Traffic.Width(), layout.Links.Width(), noteWidth});
     const int legendWidth = layout.Timing.Width() + TableGap + secondColumnWidth;
-    layout.Size = QSize(std::max(layout.Part.width(), Pad + legendWidth + Pad),
+    layout.Size = QSize(std::max(topWidth, Pad + legendWidth + Pad),
                         layout.LegendAt.y() + rows * layout.RowHeight + Pad);
     return layout;
 }
@@ -257,8 +280,24 @@ void DrawTable(QPainter &Painter, const Layout &Layout, const Table &Table, QPoi
     }
 }
 
+void PaintLegend(QPainter &Painter, const Layout &Layout);
+
+// The vector file: the diagram drawn from the document, as the printed report draws it, with
+// the band's edges when the window shows them.
+void PaintVectorDiagram(QPainter &Painter, const TTimeSpaceForm &Form) {
+    const TArterialDocument &document = *Form.Document();
+    DiagramDrawingOptions options;
+    options.BandLines = Form.BandOverlay() && Form.BandOverlay()->isVisibleTo(&Form);
+    DrawDiagramFigure(Painter, QPointF(0, 0), document.Plan(), document.Result(), options);
+}
+
 void PaintDiagram(QPainter &Painter, const TTimeSpaceForm &Form, const Layout &Layout) {
     Painter.fillRect(QRect(QPoint(0, 0), Layout.Size), Form.palette().color(QPalette::Window));
+    if (Layout.Vector) {
+        PaintVectorDiagram(Painter, Form);
+        PaintLegend(Painter, Layout);
+        return;
+    }
 
     // The window's part at the window's own places.
     Painter.save();
@@ -287,6 +326,19 @@ void PaintDiagram(QPainter &Painter, const TTimeSpaceForm &Form, const Layout &L
     }
     Painter.restore();
 
+    DrawTimeAxis(Painter, Layout.AxisAt, StripWidth);
+    const ArterialEvaluation &result = Form.Document()->Result();
+    Painter.setFont(Drawn(Layout.Font));
+    Painter.setPen(NamedColor::clWindowText);
+    const QSize line(Layout.Size.width() - 2 * Pad, Layout.RowHeight);
+    Painter.drawText(QRect(Layout.MeasuresAt, line), int(Qt::AlignLeft | Qt::AlignVCenter),
+                     MeasuresLine(result.South, true));
+    Painter.drawText(QRect(Layout.MeasuresAt + QPoint(0, Layout.RowHeight), line),
+                     int(Qt::AlignLeft | Qt::AlignVCenter), MeasuresLine(result.North, false));
+    PaintLegend(Painter, Layout);
+}
+
+void PaintLegend(QPainter &Painter, const Layout &Layout) {
     DrawTable(Painter, Layout, Layout.Timing, Layout.LegendAt);
     DrawTable(Painter, Layout, Layout.Traffic, Layout.TrafficAt);
     DrawTable(Painter, Layout, Layout.Links, Layout.LinksAt);
@@ -328,14 +380,14 @@ QString WriteFile(const QString &Path, const QByteArray &Bytes) {
 } // namespace
 
 QRect DiagramCanvasPlace(const TTimeSpaceForm &Form) {
-    const Layout layout = LayOut(Form);
+    const Layout layout = LayOut(Form, false);
     const QPoint at =
         Form.TimeSpaceDiagram->pos() + Form.TimeSpaceImage->pos() - layout.Part.topLeft();
     return {at, Form.TimeSpaceImage->Canvas().size()};
 }
 
 QImage DiagramPicture(const TTimeSpaceForm &Form) {
-    const Layout layout = LayOut(Form);
+    const Layout layout = LayOut(Form, false);
     // The canvas's own format, so that its pixels are copied, not converted.
     QImage picture(layout.Size, QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&picture);
@@ -355,7 +407,7 @@ QString SaveDiagramPng(const TTimeSpaceForm &Form, const QString &Path) {
 }
 
 QString SaveDiagramSvg(const TTimeSpaceForm &Form, const QString &Path) {
-    const Layout layout = LayOut(Form);
+    const Layout layout = LayOut(Form, true);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     QSvgGenerator generator;

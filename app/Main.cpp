@@ -4,6 +4,7 @@
 #include "app/Layout.h"
 #include "app/MenuBar.h"
 #include "app/OptimiseCommands.h"
+#include "app/PrintCommands.h"
 #include "app/ReportCommands.h"
 #include "app/SimulationCommands.h"
 #include "app/TimingTable.h"
@@ -64,6 +65,7 @@ TTimeSpaceForm::TTimeSpaceForm(QWidget *Parent) : TMainForm(Parent) {
     AddSimulationCommands(*this);
     AddOptimiseCommands(*this);
     AddTimingTableCommand(*this);
+    AddPrintCommands(*this);
     // Last: the menu bar lists the commands made above.
     AddMenuBar(*this);
 }

@@ -1,16 +1,54 @@
 #include "app/Main.h"
+#include "analysis/TimingReport.h"
 #include "app/FileCommands.h"
 #include "cli/CommandLine.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QStringList>
 
 #include <cstdio>
 
+namespace {
+
+// --report's painting, from the document's plan and evaluation alone: there is no window, so
+// the PNG is drawn with the same vector shapes as the SVG (DiagramDrawing), not composed from
+// the window's pictures.
+CommandLine::ReportPainters ReportPainters() {
+    using Writer = CommandLine::ReportPainters::Writer;
+    const auto source = [](const ArterialPlan &Plan, const ArterialEvaluation &Result,
+                           const QString &Scenario) {
+        return TimingReportSource{Plan, Result, Scenario, true};
+    };
+    const Writer pdf = [source](const ArterialPlan &Plan, const ArterialEvaluation &Result,
+                                const QString &Scenario, const QString &Out, bool Letter) {
+        return SaveTimingReportPdf(source(Plan, Result, Scenario), Out,
+                                   Letter ? QPageSize::Letter : QPageSize::A4);
+    };
+    const Writer svg = [source](const ArterialPlan &Plan, const ArterialEvaluation &Result,
+                                const QString &Scenario, const QString &Out, bool) {
+        return SaveDiagramFigureSvg(source(Plan, Result, Scenario), Out);
+    };
+    const Writer png = [source](const ArterialPlan &Plan, const ArterialEvaluation &Result,
+                                const QString &Scenario, const QString &Out, bool) {
+        return SaveDiagramFigurePng(source(Plan, Result, Scenario), Out);
+    };
+    return {pdf, svg, png};
+}
+
+} // namespace
+
 int main(int argc, char *argv[]) {
-    // Work without a window needs no display: it never makes a GUI application.
+    // Painting without a window needs a GUI application, but never a display: the offscreen
+    // platform draws fonts and pictures in memory.
+    if (CommandLine::WantsPainting(argc, argv)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        const QGuiApplication application(argc, argv);
+        return CommandLine::Run(QCoreApplication::arguments(), stdout, stderr, ReportPainters());
+    }
+    // Other work without a window needs no display: it never makes a GUI application.
     if (CommandLine::WantsNoWindow(argc, argv)) {
         const QCoreApplication application(argc, argv);
         return CommandLine::Run(QCoreApplication::arguments(), stdout, stderr);

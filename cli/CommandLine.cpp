@@ -3,6 +3,7 @@
 #include "cli/EvaluationReport.h"
 #include "document/ArterialDocument.h"
 #include "document/OptimiseFigures.h"
+#include "document/ReportTable.h"
 #include "document/ScenarioFile.h"
 #include "model/Diagram.h"
 #include "model/Evaluation.h"
@@ -13,8 +14,10 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QSaveFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -49,9 +52,21 @@ struct Options {
                        "for the widest two-way band (band) or the least delay and stops (delay), "
                        "and prints the figures before and after as JSON."),
         QStringLiteral("band|delay")};
+    QCommandLineOption Report{
+        QStringLiteral("report"),
+        QStringLiteral("Writes the scenario FILE's report to --output OUT, by OUT's extension: the "
+                       "timing report as PDF (.pdf), the diagram as SVG (.svg) or PNG (.png), or "
+                       "the junction table as CSV (.csv), one row per junction and direction "
+                       "with the level of service."),
+        QStringLiteral("FILE")};
+    QCommandLineOption Paper{QStringLiteral("paper"),
+                             QStringLiteral("With --report to a PDF: the paper, a4 (the default) "
+                                            "or letter."),
+                             QStringLiteral("a4|letter"), QStringLiteral("a4")};
     QCommandLineOption Output{
         QStringLiteral("output"),
-        QStringLiteral("With --optimise: writes the proposed timing as a scenario file to OUT."),
+        QStringLiteral("With --optimise: writes the proposed timing as a scenario file to OUT. "
+                       "With --report: the file to write (.pdf, .svg, .png or .csv)."),
         QStringLiteral("OUT")};
     QCommandLineOption Lock{
         QStringLiteral("lock"),
@@ -78,10 +93,11 @@ struct Options {
             QStringLiteral("TimeSpace: coordinates the traffic signals of an arterial road on a "
                            "time-space diagram.\nWithout options the window opens, on the "
                            "scenario FILE when one is given.\nExit status: 0 on success, 1 when "
-                           "the scenario file cannot be opened or used, 2 for a usage error."));
+                           "the scenario file cannot be opened or used or the output cannot be "
+                           "written, 2 for a usage error."));
         Parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-        Parser.addOptions(
-            {Help, Version, Evaluate, Format, Optimise, Output, Lock, Cycle, StopPenalty, Weights});
+        Parser.addOptions({Help, Version, Evaluate, Format, Optimise, Report, Paper, Output, Lock,
+                           Cycle, StopPenalty, Weights});
         Parser.addPositionalArgument(
             QStringLiteral("FILE"),
             QStringLiteral("A scenario file to open in the window, or to optimise."),
@@ -266,15 +282,104 @@ int RunOptimise(const QCommandLineParser &Parser, const Options &O, std::FILE *O
     return WriteFigures(QJsonDocument(figures).toJson(), Output, Errors);
 }
 
+int RunReport(const QCommandLineParser &Parser, const Options &O, const ReportPainters &Painters,
+              std::FILE *Errors) {
+    for (const QCommandLineOption *option :
+         {&O.Format, &O.Lock, &O.Cycle, &O.StopPenalty, &O.Weights}) {
+        if (Parser.isSet(*option)) {
+            return Usage(
+                Errors,
+                QStringLiteral("--%1 does not go with --report").arg(option->names().constFirst()));
+        }
+    }
+    for (const QCommandLineOption *option : {&O.Report, &O.Output, &O.Paper}) {
+        if (Parser.values(*option).size() > 1) {
+            return Usage(
+                Errors,
+                QStringLiteral("--%1 is given more than once").arg(option->names().constFirst()));
+        }
+    }
+    if (!Parser.positionalArguments().isEmpty()) {
+        return Usage(Errors, QStringLiteral("unexpected argument '%1'")
+                                 .arg(Parser.positionalArguments().constFirst()));
+    }
+    if (!Parser.isSet(O.Output)) {
+        return Usage(Errors,
+                     QStringLiteral("--report needs --output OUT (.pdf, .svg, .png or .csv)"));
+    }
+    const QString out = Parser.value(O.Output);
+    const QString kind = QFileInfo(out).suffix().toLower();
+    const QStringList kinds{QStringLiteral("pdf"), QStringLiteral("svg"), QStringLiteral("png"),
+                            QStringLiteral("csv")};
+    if (!kinds.contains(kind)) {
+        return Usage(Errors, QStringLiteral("--output '%1': the extension says what to write: "
+                                            ".pdf, .svg, .png or .csv")
+                                 .arg(out));
+    }
+    const QString paper = Parser.value(O.Paper).toLower();
+    if (paper != QLatin1String("a4") && paper != QLatin1String("letter")) {
+        return Usage(Errors, QStringLiteral("unknown paper '%1' (a4 or letter)").arg(paper));
+    }
+    const ReportPainters::Writer &painter = kind == QLatin1String("pdf")   ? Painters.Pdf
+                                            : kind == QLatin1String("svg") ? Painters.Svg
+                                                                           : Painters.Png;
+    if (kind != QLatin1String("csv") && !painter) {
+        return Usage(Errors, QStringLiteral("this program cannot paint a .%1 file").arg(kind));
+    }
+
+    QString problem;
+    const QString scenario = Parser.value(O.Report);
+    const std::optional<Scenario> settings = TArterialDocument::Read(scenario, problem);
+    if (!settings) {
+        Print(Errors, problem + QLatin1Char('\n'));
+        return InputUnusable;
+    }
+    // As the window opens the file: laid out for its strips' places, evaluated from empty links.
+    const ArterialPlan plan = PlanOf(*settings);
+    const ArterialEvaluation result = Evaluate(plan, {});
+    if (kind == QLatin1String("csv")) {
+        const QByteArray bytes = ReportTable::Csv(plan, result);
+        QSaveFile file(out);
+        file.setDirectWriteFallback(false);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+            !file.commit()) {
+            problem = QStringLiteral("The table could not be saved to %1: %2")
+                          .arg(out, file.errorString());
+        }
+    } else {
+        problem = painter(plan, result, scenario, out, paper == QLatin1String("letter"));
+    }
+    if (!problem.isEmpty()) {
+        Print(Errors, QStringLiteral("timespace: %1\n").arg(problem));
+        return InputUnusable;
+    }
+    return Success;
+}
+
 } // namespace
+
+bool WantsPainting(int argc, char *argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--") {
+            break;
+        }
+        std::string_view name = argument;
+        name.remove_prefix(std::min(name.find_first_not_of('-'), name.size()));
+        if (name.size() < argument.size() && name.substr(0, name.find('=')) == "report") {
+            return true;
+        }
+    }
+    return false;
+}
 
 bool WantsNoWindow(int argc, char *argv[]) {
     // The program's own options, with one dash or two; any other long option that is not one of
     // Qt's own for the window is a usage error of the command line, which needs no display to
     // say so. "--" alone ends the options.
     static const char *const own[] = {
-        "evaluate", "format", "optimise", "output",  "lock", "cycle", "stop-penalty",
-        "weights",  "help",   "help-all", "version", "h",    "v"};
+        "evaluate",     "format",  "optimise", "report",   "paper",   "output", "lock", "cycle",
+        "stop-penalty", "weights", "help",     "help-all", "version", "h",      "v"};
     static const char *const toolkit[] = {
         "platform",        "platformpluginpath", "platformtheme", "plugin",     "qmljsdebugger",
         "qwindowgeometry", "qwindowicon",        "qwindowtitle",  "reverse",    "session",
@@ -301,7 +406,8 @@ bool WantsNoWindow(int argc, char *argv[]) {
     return false;
 }
 
-int Run(const QStringList &Arguments, std::FILE *Output, std::FILE *Errors) {
+int Run(const QStringList &Arguments, std::FILE *Output, std::FILE *Errors,
+        const ReportPainters &Painters) {
     QCommandLineParser parser;
     const Options options;
     options.AddTo(parser);
@@ -317,8 +423,16 @@ int Run(const QStringList &Arguments, std::FILE *Output, std::FILE *Errors) {
         return Success;
     }
     const bool optimise = parser.isSet(options.Optimise);
-    if (optimise && parser.isSet(options.Evaluate)) {
-        return Usage(Errors, QStringLiteral("one job at a time: --evaluate or --optimise"));
+    const bool report = parser.isSet(options.Report);
+    if (int(optimise) + int(report) + int(parser.isSet(options.Evaluate)) > 1) {
+        return Usage(Errors,
+                     QStringLiteral("one job at a time: --evaluate, --optimise or --report"));
+    }
+    if (report) {
+        return RunReport(parser, options, Painters, Errors);
+    }
+    if (parser.isSet(options.Paper)) {
+        return Usage(Errors, QStringLiteral("--paper goes with --report"));
     }
     if (optimise) {
         return RunOptimise(parser, options, Output, Errors);

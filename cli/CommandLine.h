@@ -1,13 +1,19 @@
 #pragma once
 
+#include "model/Evaluation.h"
+#include "model/Plan.h"
+
+#include <QString>
 #include <QStringList>
 
 #include <cstdio>
+#include <functional>
 
 // The program's command line: `timespace --evaluate FILE [--format json|csv]`,
 // `timespace --optimise band|delay FILE [--output OUT] [--lock LIST] [--cycle LOW-HIGH]
-// [--stop-penalty S] [--weights SB,NB]`, `--help` and `--version` run without a window or a
-// display; `timespace [FILE]` opens the window.
+// [--stop-penalty S] [--weights SB,NB]`, `timespace --report FILE --output OUT [--paper
+// a4|letter]`, `--help` and `--version` run without a window or a display; `timespace [FILE]`
+// opens the window.
 namespace CommandLine {
 
 inline constexpr int Success = 0;
@@ -20,9 +26,25 @@ inline constexpr int UsageError = 2;
 // window (a usage error, reported without a display).
 bool WantsNoWindow(int argc, char *argv[]);
 
+// Whether the arguments ask for --report, whose PDF, SVG and PNG need painting: the program
+// then runs under a GUI application on the offscreen platform, still without a display.
+bool WantsPainting(int argc, char *argv[]);
+
+// What --report writes by painting, which the command line (QtCore only) cannot do itself: the
+// program hands in the analysis layer's writers. Each writes Out whole and gives an empty text
+// on success, otherwise why not. Scenario is the scenario file's path; Letter chooses the paper.
+struct ReportPainters {
+    using Writer = std::function<QString(const ArterialPlan &, const ArterialEvaluation &,
+                                         const QString &Scenario, const QString &Out, bool Letter)>;
+    Writer Pdf;
+    Writer Svg;
+    Writer Png;
+};
+
 // Runs the command the arguments give (the program's name first) and gives the exit code;
-// the figures go to Output, messages to Errors.
-int Run(const QStringList &Arguments, std::FILE *Output, std::FILE *Errors);
+// the figures go to Output, messages to Errors. Without painters --report writes only CSV.
+int Run(const QStringList &Arguments, std::FILE *Output, std::FILE *Errors,
+        const ReportPainters &Painters = {});
 
 // For the window: the scenario file the arguments name, if any. A usage error (an option the
 // program does not know, more than one file) gives the message to print and the exit code.

@@ -1,5 +1,6 @@
 #include "cli/EvaluationReport.h"
 
+#include "model/LevelOfService.h"
 #include "model/Measures.h"
 
 #include <QJsonArray>
@@ -52,7 +53,10 @@ QJsonObject Measures(const DirectionMeasures &Measures, DelayUnit ShownUnit,
 }
 
 QJsonObject Direction(const DirectionAtJunction &At, std::int32_t Flow) {
+    const LevelOfService los = LevelOfServiceAt(At);
     return {
+        {"losDelay", Rounded(los.DelaySeconds, 1)},
+        {"los", QString(QLatin1Char(ServiceLevelLetter(los.Level)))},
         {"flow", Rounded(At.Flow, 0)},
         {"saturation", Rounded(At.Saturation, 2)},
         {"queueFeet", At.QueueFeet},

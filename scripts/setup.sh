@@ -6,10 +6,12 @@ set -euo pipefail
 TIMESPACE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 TIMESPACE_BUILD="${TIMESPACE_BUILD:-$TIMESPACE_ROOT/build}"
 
+# poppler-utils gives the tests pdftotext, which reads the printed report's text back.
 # libqt6svg6 carries Qt's SVG image-format and icon-engine plug-ins, which load the window icon;
 # qt6-svg-dev the SVG writer of the picture export.
 TIMESPACE_PACKAGES=(cmake g++ make pkg-config qt6-base-dev libgl-dev libjpeg-dev libbenchmark-dev
-    libqt6svg6 qt6-svg-dev fonts-liberation2 fonts-dejavu-core xvfb xauth desktop-file-utils appstream)
+    libqt6svg6 qt6-svg-dev fonts-liberation2 fonts-dejavu-core xvfb xauth desktop-file-utils appstream
+    poppler-utils)
 
 timespace_install_packages() {
     local missing=()

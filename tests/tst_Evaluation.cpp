@@ -14,6 +14,8 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
+#include <tuple>
+
 #include <random>
 
 // The arterial's evaluation on its own, from a plan: the northbound measures worked out by
@@ -273,6 +275,18 @@ class tst_Evaluation : public QObject {
                      report.Text(k - 1, TJunctionReport::SaturationSouth));
             QCOMPARE(QString::number(row["northbound"]["delayPerVehicle"].toDouble(), 'f', 2),
                      report.Text(k - 1, TJunctionReport::DelayNorth));
+            // The level of service each way, as the report's columns give it.
+            for (const auto &[direction, delay, letter] :
+                 {std::tuple{"southbound", TJunctionReport::LosDelaySouth,
+                             TJunctionReport::LosSouth},
+                  std::tuple{"northbound", TJunctionReport::LosDelayNorth,
+                             TJunctionReport::LosNorth}}) {
+                QCOMPARE(QString::number(row[direction]["losDelay"].toDouble(), 'f', 1),
+                         report.Text(k - 1, delay));
+                QCOMPARE(row[direction]["los"].toString(), report.Text(k - 1, letter));
+                QVERIFY(QStringList({"A", "B", "C", "D", "E", "F"})
+                            .contains(row[direction]["los"].toString()));
+            }
         }
         QCOMPARE(
             figures["bands"]["northbound"]["width"].toInt(),

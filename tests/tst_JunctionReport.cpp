@@ -6,12 +6,15 @@
 #include "analysis/SumoScenario.h"
 #include "controls/SpaceLink.h"
 #include "controls/TimeSpaceLink.h"
+#include "document/ReportTable.h"
+#include "model/LevelOfService.h"
 #include "model/Progression.h"
 #include "platform/HintSwitch.h"
 #include "platform/Prompts.h"
 
 #include <QAction>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -98,6 +101,122 @@ class tst_JunctionReport : public QObject {
     }
 
   private slots:
+    // The letter at each bound and just past it; F for demand above capacity at any delay.
+    // The delay per vehicle is the junction's delay (platoon seconds x s) over the platoon
+    // seconds arriving there, not over the direction's flow.
+    void levelOfService_data() {
+        QTest::addColumn<int>("delay");    // JunctionDelay of the passage
+        QTest::addColumn<int>("arriving"); // platoon seconds arriving
+        QTest::addColumn<double>("saturation");
+        QTest::addColumn<bool>("failure");
+        QTest::addColumn<double>("perVehicle");
+        QTest::addColumn<QString>("letter");
+        QTest::newRow("nothing arrives") << 0 << 0 << 0.0 << false << 0.0 << "A";
+        QTest::newRow("10 s is A") << 400 << 40 << 0.5 << false << 10.0 << "A";
+        QTest::newRow("10.01 s is B") << 1001 << 100 << 0.5 << false << 10.01 << "B";
+        QTest::newRow("20 s is B") << 800 << 40 << 0.5 << false << 20.0 << "B";
+        QTest::newRow("20.01 s is C") << 2001 << 100 << 0.5 << false << 20.01 << "C";
+        QTest::newRow("35 s is C") << 1400 << 40 << 0.5 << false << 35.0 << "C";
+        QTest::newRow("35.01 s is D") << 3501 << 100 << 0.5 << false << 35.01 << "D";
+        QTest::newRow("55 s is D") << 2200 << 40 << 0.5 << false << 55.0 << "D";
+        QTest::newRow("55.01 s is E") << 5501 << 100 << 0.5 << false << 55.01 << "E";
+        QTest::newRow("80 s is E") << 3200 << 40 << 0.5 << false << 80.0 << "E";
+        QTest::newRow("80.01 s is F") << 8001 << 100 << 0.5 << false << 80.01 << "F";
+        QTest::newRow("v/c 1 is not over capacity") << 40 << 40 << 1.0 << false << 1.0 << "A";
+        QTest::newRow("v/c 1.01 is F at 1 s") << 40 << 40 << 1.01 << false << 1.0 << "F";
+        QTest::newRow("a cycle failure is F at 2 s") << 80 << 40 << 0.9 << true << 2.0 << "F";
+    }
+    void levelOfService() {
+        QFETCH(int, delay);
+        QFETCH(int, arriving);
+        QFETCH(double, saturation);
+        QFETCH(bool, failure);
+        DirectionAtJunction at;
+        at.Delay = delay;
+        at.Passage.ArrivingSeconds = arriving;
+        at.Saturation = saturation;
+        at.Passage.CycleFailure = failure;
+        // A direction's flow that differs from the arrivals must not be the divisor.
+        at.Flow = 3 * arriving + 7;
+        const LevelOfService los = LevelOfServiceAt(at);
+        QTEST(los.DelaySeconds, "perVehicle");
+        QTEST(QString(QLatin1Char(ServiceLevelLetter(los.Level))), "letter");
+    }
+
+    // The report's level-of-service columns and the table's CSV (the window's command) say the
+    // same for every junction and direction; the CSV keeps dot decimals and RFC 4180 under a
+    // German locale.
+    void levelOfServiceInTheReportAndTheCsv() {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        TTimeSpaceForm form;
+        FormDriver::SetDistinctTimings(form);
+        UserMovesTrackBar(form.FwMainRoadVol, 600);
+        UserMovesTrackBar(form.BkMainRoadVol, 450);
+        Command(form, "Junction Report")->trigger();
+        const TJunctionReport &report = *form.JunctionReport();
+        QTemporaryDir dir;
+        const QString path = dir.filePath("table.csv");
+        Prompts::SetFileAnswerer([&path](const Prompts::FileQuestion &) { return path; });
+        QAction *export_ = Command(form, "Export Table as CSV...");
+        QVERIFY(export_ != nullptr);
+        export_->trigger();
+        Prompts::SetFileAnswerer({});
+        QLocale::setDefault(QLocale::c());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray csv = file.readAll();
+        // Thirteen lines, each ended by CRLF: nothing follows the last one.
+        const QList<QByteArray> lines = csv.split('\n');
+        QCOMPARE(lines.size(), 14);
+        QCOMPARE(lines[13], QByteArray());
+        QVERIFY(lines[0].endsWith('\r'));
+        // The header quotes its one field with a comma; no row needs quotes.
+        QVERIFY(lines[0].contains(",\"stops (share, 0 to 1)\","));
+        QVERIFY(lines[0].startsWith("junction,direction,cycle (s),"));
+        for (int k = 1; k <= 6; ++k) {
+            for (const bool south : {true, false}) {
+                const QByteArray line = lines[2 * k - 1 + (south ? 0 : 1)];
+                QVERIFY(line.endsWith('\r'));
+                const QList<QByteArray> fields = line.chopped(1).split(',');
+                QCOMPARE(fields.size(), 17);
+                QCOMPARE(fields[0], "JCT #" + QByteArray::number(k));
+                QCOMPARE(fields[1], south ? QByteArray("southbound") : QByteArray("northbound"));
+                QCOMPARE(fields[2].toInt(), FormDriver::DistinctTimings[k].Cycle);
+                QCOMPARE(fields[3].toInt(), FormDriver::DistinctTimings[k].Offset);
+                // v/c and the LOS delay with a dot, whatever the locale.
+                QVERIFY2(QRegularExpression("^\\d+\\.\\d\\d$").match(QString(fields[9])).hasMatch(),
+                         fields[9].constData());
+                QVERIFY2(QRegularExpression("^\\d+\\.\\d$").match(QString(fields[14])).hasMatch(),
+                         fields[14].constData());
+                const TJunctionReport::Column delay =
+                    south ? TJunctionReport::LosDelaySouth : TJunctionReport::LosDelayNorth;
+                const TJunctionReport::Column letter =
+                    south ? TJunctionReport::LosSouth : TJunctionReport::LosNorth;
+                // The report writes the user's locale (C here, since it was refreshed when shown).
+                QCOMPARE(QString(fields[14]), report.Text(k - 1, delay).replace(',', '.'));
+                QCOMPARE(QString(fields[15]), report.Text(k - 1, letter));
+                QVERIFY(QByteArray("ABCDEF").contains(fields[15]));
+            }
+        }
+    }
+
+    // RFC 4180: a field with a comma, a quote or a line break is quoted, its quotes doubled.
+    void csvFieldQuoting_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("plain") << "JCT #1" << QByteArray("JCT #1");
+        QTest::newRow("empty") << "" << QByteArray("");
+        QTest::newRow("comma") << "a,b" << QByteArray("\"a,b\"");
+        QTest::newRow("quote") << "say \"F\"" << QByteArray("\"say \"\"F\"\"\"");
+        QTest::newRow("line break") << "two\r\nlines" << QByteArray("\"two\r\nlines\"");
+        QTest::newRow("non-ASCII as UTF-8")
+            << QString::fromUtf8("\u00bd s") << QByteArray("\xc2\xbd s");
+    }
+    void csvFieldQuoting() {
+        QFETCH(QString, field);
+        QTEST(ReportTable::CsvField(field), "written");
+    }
+
     void commands() {
         TTimeSpaceForm form;
         ShowActive(form);

@@ -90,6 +90,9 @@ class tst_MenuBar : public QObject {
         row("File", "Save", QKeySequence(Qt::CTRL | Qt::Key_S));
         row("File", "Save As...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
         row("File", "Export Diagram...", QKeySequence(Qt::CTRL | Qt::Key_E));
+        row("File", "Export Report as PDF...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+        row("File", "Export Table as CSV...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
+        row("File", "Print Report...", QKeySequence(Qt::CTRL | Qt::Key_P));
         row("File", "Quit", QKeySequence(Qt::CTRL | Qt::Key_Q));
         row("Edit", "Undo", QKeySequence(Qt::CTRL | Qt::Key_Z));
         row("Edit", "Redo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
@@ -115,18 +118,30 @@ class tst_MenuBar : public QObject {
         QVERIFY(form.Files()->SaveFile(file));
         FormDriver::UserMovesTrackBar(form.FwMainRoadVol, 300); // an unsaved edit
         const TEditState edited = form.CurrentState();
+        const QString report = folder.filePath(QStringLiteral("report.pdf"));
+        const QString table = folder.filePath(QStringLiteral("table.csv"));
         Prompts::SetFileAnswerer([&](const Prompts::FileQuestion &q) {
-            return q.Filter.contains(QLatin1String("png")) ? picture : file;
+            if (q.Filter.contains(QLatin1String("png"))) {
+                return picture;
+            }
+            if (q.Filter.contains(QLatin1String("pdf"), Qt::CaseInsensitive)) {
+                return report;
+            }
+            return q.Filter.contains(QLatin1String("csv"), Qt::CaseInsensitive) ? table : file;
         });
         Prompts::SetUnsavedAnswerer(
             [](const QString &) { return Prompts::UnsavedAnswer::Discard; });
         QString message;
         Prompts::SetMessageAnswerer([&message](Prompts::MessageKind, const QString &,
                                                const QString &text) { message = text; });
-        if (item == QLatin1String("Help Setup...")) {
-            // Its dialog is modal: answered as soon as it shows.
-            QTimer::singleShot(0, form.HelpForm(), [&form] { form.HelpForm()->reject(); });
-        }
+        // A modal dialog (Help Setup's, the printer's) is closed as soon as it shows.
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                modal->close();
+            }
+        });
+        closer.start(20);
 
         if (item == QLatin1String("Redo")) {
             form.UndoStack()->undo(); // something to redo
@@ -157,6 +172,12 @@ class tst_MenuBar : public QObject {
             QVERIFY(form.UndoStack()->isClean());
         } else if (item == QLatin1String("Export Diagram...")) {
             QVERIFY(QFileInfo(picture).size() > 0);
+        } else if (item == QLatin1String("Export Report as PDF...")) {
+            QVERIFY(QFileInfo(report).size() > 0);
+        } else if (item == QLatin1String("Export Table as CSV...")) {
+            QVERIFY(QFileInfo(table).size() > 0);
+        } else if (item == QLatin1String("Print Report...")) {
+            QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
         } else if (item == QLatin1String("Quit")) {
             QVERIFY(!form.isVisible());
         } else if (item == QLatin1String("Undo")) {
@@ -181,10 +202,10 @@ class tst_MenuBar : public QObject {
         }
 
         if (!key.isEmpty()) {
-            if (!form.isVisible()) {
-                form.show();
-                QVERIFY(QTest::qWaitForWindowActive(&form));
-            }
+            // Back to the window, as a user is after a dialog or after Quit.
+            form.show();
+            form.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&form));
             QTest::keySequence(&form, key);
             QTRY_COMPARE(triggered.count(), 2);
         }
