@@ -19,7 +19,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QScreen>
 #include <QTableWidget>
 #include <QUndoStack>
 #include <QVBoxLayout>
