@@ -38,6 +38,21 @@ CommandLine::ReportPainters ReportPainters() {
     return {pdf, svg, png};
 }
 
+// The offscreen platform's runtime folder is never used for a report: Qt's notice that it is
+// not set says nothing to the user of the command line and is left out.
+QtMessageHandler PreviousHandler = nullptr;
+
+void QuietReportMessages(QtMsgType Type, const QMessageLogContext &Context, const QString &Text) {
+    if (Text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) {
+        return;
+    }
+    if (PreviousHandler != nullptr) {
+        PreviousHandler(Type, Context, Text);
+        return;
+    }
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(Type, Context, Text)));
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -45,6 +60,7 @@ int main(int argc, char *argv[]) {
     // platform draws fonts and pictures in memory.
     if (CommandLine::WantsPainting(argc, argv)) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        PreviousHandler = qInstallMessageHandler(QuietReportMessages);
         const QGuiApplication application(argc, argv);
         return CommandLine::Run(QCoreApplication::arguments(), stdout, stderr, ReportPainters());
     }
