@@ -246,11 +246,24 @@ void DrawBandEdges(QPainter &Painter, const ProgressionBand &Band, const PerJunc
     }
     Painter.setPen(Pen);
     for (const std::int32_t edge : {0, Band.Width}) {
-        QPolygonF line;
-        for (int k = 1; k <= JunctionCount; ++k) {
-            line << QPointF(Area.left() + Band.StartAt(k) + edge, Tops[k] + StripHeight / 2.0);
+        // Each stretch between two junctions, cut where it leaves the time axis, as the window's
+        // panel cuts the overlay's lines.
+        for (int k = 1; k < JunctionCount; ++k) {
+            QPointF from(Area.left() + Band.StartAt(k) + edge, Tops[k] + StripHeight / 2.0);
+            QPointF to(Area.left() + Band.StartAt(k + 1) + edge, Tops[k + 1] + StripHeight / 2.0);
+            if (from.x() > Area.right() && to.x() > Area.right()) {
+                continue;
+            }
+            const auto cut = [&Area](QPointF &outside, const QPointF &inside) {
+                if (outside.x() > Area.right()) {
+                    const double share = (Area.right() - inside.x()) / (outside.x() - inside.x());
+                    outside = inside + (outside - inside) * share;
+                }
+            };
+            cut(from, to);
+            cut(to, from);
+            Painter.drawLine(from, to);
         }
-        Painter.drawPolyline(line);
     }
 }
 

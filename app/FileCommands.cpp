@@ -190,9 +190,11 @@ TFileCommands::TFileCommands(TTimeSpaceForm *Form)
             [this] { SaveAsClick(); });
     FForm->AddCommand(nullptr);
     QAction *undo = FDocument->UndoStack()->createUndoAction(this, QStringLiteral("&Undo"));
+    undo->setObjectName(QStringLiteral("UndoCommand"));
     undo->setShortcuts(KeysOf(QKeySequence::Undo, Qt::CTRL | Qt::Key_Z));
     FForm->AddCommand(undo);
     QAction *redo = FDocument->UndoStack()->createRedoAction(this, QStringLiteral("&Redo"));
+    redo->setObjectName(QStringLiteral("RedoCommand"));
     QList<QKeySequence> redoKeys = KeysOf(QKeySequence::Redo, Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
     if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y))) {
         redoKeys.append(QKeySequence(Qt::CTRL | Qt::Key_Y));

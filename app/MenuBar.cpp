@@ -87,9 +87,12 @@ QString KeyboardText(const TTimeSpaceForm &Form) {
     if (bar != nullptr) {
         for (const QAction *menu : bar->actions()) {
             for (const QAction *action : menu->menu()->actions()) {
-                if (!action->shortcut().isEmpty()) {
-                    add(action->shortcut().toString(QKeySequence::NativeText),
-                        Plain(action->text()));
+                QStringList keys;
+                for (const QKeySequence &key : action->shortcuts()) {
+                    keys << key.toString(QKeySequence::NativeText);
+                }
+                if (!keys.isEmpty()) {
+                    add(keys.join(QStringLiteral(", ")), Plain(action->text()));
                 }
             }
         }
@@ -102,7 +105,7 @@ QString KeyboardText(const TTimeSpaceForm &Form) {
         QStringLiteral("change its cycle by one second"));
     add(QStringLiteral("Ctrl+Left, Ctrl+Right"), QStringLiteral("move its yellow by one second"));
     add(QStringLiteral("Ctrl+Up, Ctrl+Down"),
-        QStringLiteral("move JCT #2 to JCT #6 up or down a row (then Refresh)"));
+        QStringLiteral("move JCT #2 to JCT #6 up or down a pixel, 40 ft (then Refresh)"));
     add(QStringLiteral("Delete"), QStringLiteral("reset the junction"));
     add(QStringLiteral("Shift+F10, Menu"), QStringLiteral("open the command menu"));
     std::swap(rows, diagram);

@@ -256,6 +256,9 @@ QString TTimingTable::ApplyTiming(int Junction, int Column, int Value) {
     const Durations seconds{light->RedTime(), light->GreenTime(), light->YellowTime()};
     switch (Column) {
     case OffsetColumn: {
+        if (Value == light->CycleOffset()) {
+            return QString(); // an opened file may hold an offset of a whole cycle
+        }
         if (Value < 0 || Value >= light->CycleTime()) {
             return QStringLiteral("the offset runs from 0 to %1 s").arg(light->CycleTime() - 1);
         }
@@ -319,24 +322,36 @@ QString TTimingTable::ApplyTiming(int Junction, int Column, int Value) {
     case GreenShareColumn:
     case RedShareColumn: {
         const bool green = Column == GreenShareColumn;
-        const int other = green ? light->PercentRed() : light->PercentGreen();
         if (Value == (green ? light->PercentGreen() : light->PercentRed())) {
             return QString();
         }
-        if (!PercentKept(Value, other)) {
-            return QStringLiteral("a share is above 5 % and at most what the %1 share (%2 %) "
-                                  "leaves, so 6 to %3 %")
-                .arg(green ? QStringLiteral("red") : QStringLiteral("green"))
-                .arg(other)
-                .arg(100 - other);
+        // As the panel's split clicks share the cycle: the other share is what the typed one
+        // leaves of 90 %, a yellow of 10 %.
+        const int red = green ? SplitShareSum - Value : Value;
+        const int greenShare = green ? Value : SplitGreenFor(Value);
+        const SplitTiming now{light->CycleTime(), light->PercentRed(), light->PercentGreen(),
+                              seconds};
+        // The share that shrinks goes first, so that the setters never see more than 100 %.
+        const bool redFirst = red < light->PercentRed();
+        const SplitTiming next = redFirst ? WithPercentGreen(WithPercentRed(now, red), greenShare)
+                                          : WithPercentRed(WithPercentGreen(now, greenShare), red);
+        if (next.PercentRed != red || next.PercentGreen != greenShare) {
+            return QStringLiteral("the panel shares %1 % between red and green, each above 5 %")
+                .arg(SplitShareSum);
         }
-        // The panel sets the share on the selected junction's strip; the durations are
-        // derived again from the shares.
+        // Only a timing the strip's edits can reach: a scenario file keeps no other.
+        if (const std::optional<TimingObjection> objection = TimingUnreachable(width, next)) {
+            return QString::fromStdString(objection->What);
+        }
+        // The panel sets the shares on the selected junction's strip; the durations are
+        // derived again from them.
         SelectJunction(Junction);
-        if (green) {
-            light->SetPercentGreen(Value);
+        if (redFirst) {
+            light->SetPercentRed(red);
+            light->SetPercentGreen(greenShare);
         } else {
-            light->SetPercentRed(Value);
+            light->SetPercentGreen(greenShare);
+            light->SetPercentRed(red);
         }
         PanelEdited();
         return QString();
@@ -427,6 +442,14 @@ void AddTimingTableCommand(TTimeSpaceForm &Form) {
         auto *table = form->findChild<TTimingTable *>(QString(), Qt::FindDirectChildrenOnly);
         if (table == nullptr) {
             table = new TTimingTable(*form);
+            // Undo and Redo answer their keys in the table's own window too, right after an
+            // entry.
+            for (QAction *command : form->Commands()) {
+                if (command != nullptr && (command->objectName() == QLatin1String("UndoCommand") ||
+                                           command->objectName() == QLatin1String("RedoCommand"))) {
+                    table->addAction(command);
+                }
+            }
             // Placed once, beside the window where the screen has room, as the report is.
             const QSize frame = form->frameGeometry().size() - form->size();
             if (const QScreen *screen = form->screen()) {

@@ -316,6 +316,9 @@ int RunReport(const QCommandLineParser &Parser, const Options &O, const ReportPa
                                             ".pdf, .svg, .png or .csv")
                                  .arg(out));
     }
+    if (Parser.isSet(O.Paper) && kind != QLatin1String("pdf")) {
+        return Usage(Errors, QStringLiteral("--paper goes with a .pdf report"));
+    }
     const QString paper = Parser.value(O.Paper).toLower();
     if (paper != QLatin1String("a4") && paper != QLatin1String("letter")) {
         return Usage(Errors, QStringLiteral("unknown paper '%1' (a4 or letter)").arg(paper));

@@ -124,13 +124,13 @@ class tst_TimingTable : public QObject {
             << int(Split) << 4 << 24 << int(TTimingTable::GreenColumn) << QStringList{"93"}
             << QStringList{"93"};
         // The panel's split clicks on JCT #4 (26/66 %): red 31 and green 59, or red 21 and
-        // green 69, typed as two shares.
+        // green 69; typed as the red share, the green follows as the click leaves it.
         QTest::newRow("more red share")
             << int(SplitRedClick) << 4 << 0 << int(TTimingTable::RedShareColumn)
-            << QStringList{"31", "59"} << QStringList{"31", "59"};
+            << QStringList{"31"} << QStringList{"31"};
         QTest::newRow("more green share")
             << int(SplitGreenClick) << 4 << 0 << int(TTimingTable::RedShareColumn)
-            << QStringList{"21", "69"} << QStringList{"21", "69"};
+            << QStringList{"21"} << QStringList{"21"};
         // Links laid out at 2800 ft: JCT #3 4 px lower, JCT #6 8 px higher.
         QTest::newRow("link longer") << int(Height) << 3 << 4 << int(TTimingTable::LinkColumn)
                                      << QStringList{"2960"} << QStringList{"2960"};
@@ -257,20 +257,24 @@ class tst_TimingTable : public QObject {
                                 << "9"
                                 << "JCT #3 yellow 5 s: the yellow is what the green and red "
                                    "shares leave of the cycle; set the shares instead.";
-        QTest::newRow("red share 50") << 2 << int(T::RedShareColumn) << "50"
-                                      << "50" << ok;
-        QTest::newRow("red share 51")
-            << 2 << int(T::RedShareColumn) << "51"
+        // JCT #3 at 40/50 %: a typed share leaves the other 90 % less it, as the panel's clicks
+        // do, each share above 5 %.
+        QTest::newRow("red share 80") << 2 << int(T::RedShareColumn) << "80"
+                                      << "80" << ok;
+        QTest::newRow("red share 85")
+            << 2 << int(T::RedShareColumn) << "85"
             << "40"
-            << "JCT #3 red share 51 %: a share is above 5 % and at most what the green share "
-               "(50 %) leaves, so 6 to 50 %.";
-        QTest::newRow("green share 6") << 2 << int(T::GreenShareColumn) << "6"
-                                       << "6" << ok;
-        QTest::newRow("green share 5")
-            << 2 << int(T::GreenShareColumn) << "5"
+            << "JCT #3 red share 85 %: the panel shares 90 % between red and green, each above "
+               "5 %.";
+        QTest::newRow("red share 51") << 2 << int(T::RedShareColumn) << "51"
+                                      << "51" << ok;
+        QTest::newRow("green share 80") << 2 << int(T::GreenShareColumn) << "80"
+                                        << "80" << ok;
+        QTest::newRow("green share 85")
+            << 2 << int(T::GreenShareColumn) << "85"
             << "50"
-            << "JCT #3 green share 5 %: a share is above 5 % and at most what the red share "
-               "(40 %) leaves, so 6 to 60 %.";
+            << "JCT #3 green share 85 %: the panel shares 90 % between red and green, each "
+               "above 5 %.";
         // JCT #3 may go from 16 px below JCT #2 (440 ft) to 16 px above JCT #4 (5160 ft).
         QTest::newRow("link 440") << 2 << int(T::LinkColumn) << "440"
                                   << "440" << ok;
