@@ -290,9 +290,9 @@ QString SaveTimingReportPdf(const TimingReportSource &Source, const QString &Pat
     return WriteWhole(Path, bytes);
 }
 
-void PrintTimingReport(QPrinter &Printer, const TimingReportSource &Source) {
+bool PrintTimingReport(QPrinter &Printer, const TimingReportSource &Source) {
     Printer.setPageOrientation(QPageLayout::Portrait);
-    PaintTimingReport(Printer, Source);
+    return PaintTimingReport(Printer, Source);
 }
 
 QString SaveDiagramFigureSvg(const TimingReportSource &Source, const QString &Path) {

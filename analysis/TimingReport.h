@@ -32,8 +32,9 @@ bool PaintTimingReport(QPagedPaintDevice &Device, const TimingReportSource &Sour
 QString SaveTimingReportPdf(const TimingReportSource &Source, const QString &Path,
                             QPageSize::PageSizeId Paper);
 
-// Prints the report on a printer set up by the caller (its paper as the printer says, portrait).
-void PrintTimingReport(QPrinter &Printer, const TimingReportSource &Source);
+// Prints the report on a printer set up by the caller (its paper as the printer says, portrait);
+// false when the printer could not be drawn on.
+bool PrintTimingReport(QPrinter &Printer, const TimingReportSource &Source);
 
 // The diagram figure (DiagramDrawing with its legend and the measures) as a file, whole or not
 // at all, for the command line, which has no window: SVG in vector shapes, PNG drawn from the

@@ -72,7 +72,10 @@ void Print(TTimeSpaceForm &Form) {
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    PrintTimingReport(printer, SourceOf(Form));
+    if (!PrintTimingReport(printer, SourceOf(Form))) {
+        Warn(Form, QStringLiteral("Print Report"),
+             QStringLiteral("The report could not be printed on %1.").arg(printer.printerName()));
+    }
 }
 
 void ExportCsv(TTimeSpaceForm &Form) {

@@ -187,7 +187,7 @@ class tst_TimingReport : public QObject {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(path);
             printer.setPageSize(QPageSize(QPageSize::Letter));
-            PrintTimingReport(printer, source);
+            QVERIFY(PrintTimingReport(printer, source));
         } else if (how == "command") {
             const QLocale before;
             QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
