@@ -1,5 +1,7 @@
 #include "analysis/TimingReport.h"
 
+#include "document/WholeFile.h"
+
 #include "analysis/DiagramDrawing.h"
 #include "document/ReportTable.h"
 #include "document/TextHelpers.h"
@@ -15,7 +17,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -242,17 +243,8 @@ QString CannotSave(const QString &Path, const QString &Why) {
 }
 
 QString WriteWhole(const QString &Path, const QByteArray &Bytes) {
-    QSaveFile file(Path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return CannotSave(Path, file.errorString());
-    }
-    if (file.write(Bytes) != Bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return CannotSave(Path, why);
-    }
-    return file.commit() ? QString() : CannotSave(Path, file.errorString());
+    const QString why = WriteWholeFile(Path, Bytes);
+    return why.isEmpty() ? QString() : CannotSave(Path, why);
 }
 
 QString TitleOf(const TimingReportSource &Source) {

@@ -1,5 +1,7 @@
 #include "app/DiagramExport.h"
 
+#include "document/WholeFile.h"
+
 #include "analysis/BandOverlay.h"
 #include "analysis/DiagramDrawing.h"
 #include "app/Main.h"
@@ -25,7 +27,6 @@
 #include <QImageWriter>
 #include <QPaintEngine>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include <algorithm>
@@ -353,28 +354,9 @@ QString CannotSave(const QString &Path, const QString &Why) {
         .arg(QDir::toNativeSeparators(Path), Why);
 }
 
-// Writes the file whole or not at all. Unbuffered, every write reaches the system at once: a
-// short write (a full disk, a size limit) is retried, so that it fails with its reason instead
-// of leaving a cut file that the commit would put in place of the old one.
 QString WriteFile(const QString &Path, const QByteArray &Bytes) {
-    QSaveFile file(Path);
-    // Without the direct-write fallback a folder that admits no temporary file fails the save
-    // instead of overwriting the file in place.
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return CannotSave(Path, file.errorString());
-    }
-    for (qint64 done = 0; done < Bytes.size();) {
-        const qint64 written = file.write(Bytes.constData() + done, Bytes.size() - done);
-        if (written <= 0) {
-            // Taken before the cancel, which puts its own text in place of the reason.
-            const QString why = file.errorString();
-            file.cancelWriting();
-            return CannotSave(Path, why);
-        }
-        done += written;
-    }
-    return file.commit() ? QString() : CannotSave(Path, file.errorString());
+    const QString why = WriteWholeFile(Path, Bytes);
+    return why.isEmpty() ? QString() : CannotSave(Path, why);
 }
 
 } // namespace

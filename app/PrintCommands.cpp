@@ -1,5 +1,7 @@
 #include "app/PrintCommands.h"
 
+#include "document/WholeFile.h"
+
 #include "analysis/BandOverlay.h"
 #include "analysis/TimingReport.h"
 #include "app/Main.h"
@@ -11,7 +13,6 @@
 #include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QSaveFile>
 
 namespace {
 
@@ -87,14 +88,11 @@ void ExportCsv(TTimeSpaceForm &Form) {
     }
     const TArterialDocument &document = *Form.Document();
     const QByteArray bytes = ReportTable::Csv(document.Plan(), document.Result());
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    const bool written =
-        file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!written) {
+    const QString why = WriteWholeFile(path, bytes);
+    if (!why.isEmpty()) {
         Warn(Form, caption,
              QStringLiteral("The table could not be saved to %1: %2")
-                 .arg(QDir::toNativeSeparators(path), file.errorString()));
+                 .arg(QDir::toNativeSeparators(path), why));
     }
 }
 

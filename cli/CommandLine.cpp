@@ -5,6 +5,7 @@
 #include "document/OptimiseFigures.h"
 #include "document/ReportTable.h"
 #include "document/ScenarioFile.h"
+#include "document/WholeFile.h"
 #include "model/Diagram.h"
 #include "model/Evaluation.h"
 #include "model/Optimiser.h"
@@ -17,7 +18,6 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -342,12 +342,9 @@ int RunReport(const QCommandLineParser &Parser, const Options &O, const ReportPa
     const ArterialEvaluation result = Evaluate(plan, {});
     if (kind == QLatin1String("csv")) {
         const QByteArray bytes = ReportTable::Csv(plan, result);
-        QSaveFile file(out);
-        file.setDirectWriteFallback(false);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-            !file.commit()) {
-            problem = QStringLiteral("The table could not be saved to %1: %2")
-                          .arg(out, file.errorString());
+        const QString why = WriteWholeFile(out, bytes);
+        if (!why.isEmpty()) {
+            problem = QStringLiteral("The table could not be saved to %1: %2").arg(out, why);
         }
     } else {
         problem = painter(plan, result, scenario, out, paper == QLatin1String("letter"));

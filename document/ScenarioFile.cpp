@@ -1,11 +1,12 @@
 #include "document/ScenarioFile.h"
 
+#include "document/WholeFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <cmath>
 #include <limits>
@@ -340,12 +341,11 @@ ReadResult Read(const QString &Path, const ScenarioBounds &Bounds) {
 
 QString Write(const QString &Path, const Scenario &Settings) {
     const QString name = QFileInfo(Path).fileName();
-    QSaveFile file(Path);
-    const QByteArray bytes = ToJson(Settings);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    const QString why = WriteWholeFile(Path, ToJson(Settings));
+    if (!why.isEmpty()) {
         return QStringLiteral(
                    "\u201c%1\u201d could not be saved: %2. The file on disk is unchanged.")
-            .arg(name, file.errorString());
+            .arg(name, why);
     }
     return QString();
 }
