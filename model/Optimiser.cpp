@@ -85,8 +85,9 @@ class Trials {
         return FResult;
     }
 
-    Score ScoreOf(const ArterialPlan &Plan) {
-        const ArterialEvaluation &r = Run(Plan);
+    Score ScoreOf(const ArterialPlan &Plan) { return ScoreOf(Plan, Run(Plan)); }
+    // The rank of the plan last run, whose evaluation R is.
+    Score ScoreOf(const ArterialPlan &Plan, const ArterialEvaluation &r) const {
         return {FEntering >= Plan.EnteringPercent, FailingJunctions(r),
                 PerformanceIndex(Plan, r, FStopPenalty)};
     }
@@ -627,10 +628,10 @@ OptimiseResult Optimise(const ArterialPlan &Start, const PerLink<LinkSets> &Link
     OptimiseResult result;
     const BandWeights weights = WeightsFor(Start, Request);
     Trials trials(Links, {}, Request.StopPenalty);
-    const Score startRank = trials.ScoreOf(Start);
     result.Start = Start;
     result.Proposed = Start;
     result.Before = trials.Run(Start);
+    const Score startRank = trials.ScoreOf(Start, result.Before);
     result.EnteringMaximum = trials.Entering();
     result.BeforeFigures = FiguresOf(Start, result.Before, weights, Request.StopPenalty);
     result.After = result.Before;

@@ -10,6 +10,7 @@
 #include "platform/Label.h"
 #include "platform/TrackBar.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -35,6 +36,16 @@ inline void UserMovesTrackBar(TTrackBar *bar, int position) {
 
 inline void ClickLabel(TLabel *label) {
     QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(2, 2));
+}
+
+// The window's command of that text, its mnemonic aside, or nullptr.
+inline QAction *Command(const TTimeSpaceForm &form, const QString &text) {
+    for (QAction *action : form.Commands()) {
+        if (action != nullptr && QString(action->text()).remove(QLatin1Char('&')) == text) {
+            return action;
+        }
+    }
+    return nullptr;
 }
 
 inline QString Caption(const TLabel *label) {

@@ -50,15 +50,6 @@ void SetWindowTimings(TTimeSpaceForm &form, const QList<int> &cycles, const QLis
     form.RefreshTimeSpaceDiagram();
 }
 
-QAction *Command(const TTimeSpaceForm &form, const QString &text) {
-    for (QAction *action : form.Commands()) {
-        if (action != nullptr && QString(action->text()).remove(QLatin1Char('&')) == text) {
-            return action;
-        }
-    }
-    return nullptr;
-}
-
 // A band each way at the loaded timing and 45 mph, 33 s wide both.
 const QList<int> BothWays = {0, 35, 105, 105, 35, 0};
 
@@ -178,8 +169,8 @@ class tst_Band : public QObject {
         QFETCH(int, northMph);
         TTimeSpaceForm form;
         form.show();
-        Command(form, "Junction Report")->trigger();
-        Command(form, "Progression Band")->trigger();
+        FormDriver::Command(form, "Junction Report")->trigger();
+        FormDriver::Command(form, "Progression Band")->trigger();
         FormDriver::UserMovesTrackBar(form.MainRoadSpeedLimitFwd, southMph);
         FormDriver::UserMovesTrackBar(form.MainRoadSpeedLimitBkd, northMph);
         SetWindowTimings(form, cycles, offsets);
@@ -214,7 +205,7 @@ class tst_Band : public QObject {
         FormDriver::UserMovesTrackBar(form.BkMainRoadVol, 380);
         SetWindowTimings(form, Loaded, BothWays);
         const QImage before = form.TimeSpaceImage->Canvas().copy();
-        QAction *toggle = Command(form, "Progression Band");
+        QAction *toggle = FormDriver::Command(form, "Progression Band");
         toggle->trigger();
         QVERIFY(form.BandOverlay()->isVisible());
         QCOMPARE(form.BandOverlay()->Edges().size(), 4);
@@ -237,7 +228,7 @@ class tst_Band : public QObject {
         SetWindowTimings(form, Loaded, BothWays);
         QWidget *panel = form.TimeSpaceDiagram;
         const QImage off = panel->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        Command(form, "Progression Band")->trigger();
+        FormDriver::Command(form, "Progression Band")->trigger();
         TBandOverlay *overlay = form.BandOverlay();
         const QImage on = panel->grab().toImage().convertToFormat(QImage::Format_RGB32);
         // The overlay alone, without any background: its lines on a transparent picture.
@@ -274,7 +265,7 @@ class tst_Band : public QObject {
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         SetWindowTimings(form, Loaded, BothWays);
-        Command(form, "Progression Band")->trigger();
+        FormDriver::Command(form, "Progression Band")->trigger();
         const TBandOverlay *overlay = form.BandOverlay();
         const int at3 = overlay->Bands().Southbound.StartAt(3);
         QCOMPARE(overlay->Edges()[0].Points[2], QPoint(at3, LoadedStripTops[3] + 5));

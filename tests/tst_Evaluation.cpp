@@ -42,15 +42,6 @@ Scenario NorthboundScenario(int northVolume) {
     return s;
 }
 
-QAction *Command(const TTimeSpaceForm &form, const QString &text) {
-    for (QAction *action : form.Commands()) {
-        if (action != nullptr && QString(action->text()).remove(QLatin1Char('&')) == text) {
-            return action;
-        }
-    }
-    return nullptr;
-}
-
 // The plan the window's controls hold, read as a user would read them off the window.
 ArterialPlan PlanShown(const TTimeSpaceForm &form) {
     ArterialPlan plan;
@@ -194,7 +185,7 @@ class tst_Evaluation : public QObject {
         TTimeSpaceForm form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        Command(form, QStringLiteral("Junction Report"))->trigger();
+        FormDriver::Command(form, QStringLiteral("Junction Report"))->trigger();
         const TJunctionReport &report = *form.JunctionReport();
         std::mt19937 random(seed);
         for (int event = 0; event < 60; ++event) {
@@ -250,7 +241,7 @@ class tst_Evaluation : public QObject {
         FormDriver::UserMovesTrackBar(form.TrafficLeaving, 30);
         const QString path = folder.filePath(QStringLiteral("distinct.json"));
         QVERIFY(form.Files()->SaveFile(path));
-        Command(form, QStringLiteral("Junction Report"))->trigger();
+        FormDriver::Command(form, QStringLiteral("Junction Report"))->trigger();
         const TJunctionReport &report = *form.JunctionReport();
 
         const Ran json = RunProgram({QStringLiteral("--evaluate"), path});

@@ -26,15 +26,6 @@ using FormDriver::UserMovesTrackBar;
 // The junction report and its commands on the real window: its figures against the window's
 // own where both show one, and its following the window's recomputations.
 namespace {
-QAction *Command(const TTimeSpaceForm &form, const QString &text) {
-    for (QAction *action : form.Commands()) {
-        if (action != nullptr && QString(action->text()).remove(QLatin1Char('&')) == text) {
-            return action;
-        }
-    }
-    return nullptr;
-}
-
 // The window shown and active, so that its shortcuts work as a user's keys.
 void ShowActive(TTimeSpaceForm &form) {
     form.show();
@@ -152,12 +143,12 @@ class tst_JunctionReport : public QObject {
         FormDriver::SetDistinctTimings(form);
         UserMovesTrackBar(form.FwMainRoadVol, 600);
         UserMovesTrackBar(form.BkMainRoadVol, 450);
-        Command(form, "Junction Report")->trigger();
+        FormDriver::Command(form, "Junction Report")->trigger();
         const TJunctionReport &report = *form.JunctionReport();
         QTemporaryDir dir;
         const QString path = dir.filePath("table.csv");
         Prompts::SetFileAnswerer([&path](const Prompts::FileQuestion &) { return path; });
-        QAction *export_ = Command(form, "Export Table as CSV...");
+        QAction *export_ = FormDriver::Command(form, "Export Table as CSV...");
         QVERIFY(export_ != nullptr);
         export_->trigger();
         Prompts::SetFileAnswerer({});
@@ -220,8 +211,8 @@ class tst_JunctionReport : public QObject {
     void commands() {
         TTimeSpaceForm form;
         ShowActive(form);
-        QAction *report = Command(form, "Junction Report");
-        QAction *band = Command(form, "Progression Band");
+        QAction *report = FormDriver::Command(form, "Junction Report");
+        QAction *band = FormDriver::Command(form, "Progression Band");
         QVERIFY(report != nullptr);
         QVERIFY(band != nullptr);
         QCOMPARE(report->shortcut(), QKeySequence("Ctrl+J"));

@@ -120,12 +120,7 @@ void LockedKeepTheirOffsets(const OptimiseResult &result, const OptimiseRequest 
 }
 
 TOptimiseDialog *OpenDialog(TTimeSpaceForm &form) {
-    for (QAction *action : form.Commands()) {
-        if (action != nullptr && QString(action->text()).remove(QLatin1Char('&')) ==
-                                     QStringLiteral("Optimise Timing...")) {
-            action->trigger();
-        }
-    }
+    FormDriver::Command(form, QStringLiteral("Optimise Timing..."))->trigger();
     return form.findChild<TOptimiseDialog *>();
 }
 

@@ -39,15 +39,6 @@ struct Message {
     QString Text;
 };
 
-QAction *Command(const TTimeSpaceForm &form, const QString &text) {
-    for (QAction *action : form.Commands()) {
-        if (action != nullptr && QString(action->text()).remove(QLatin1Char('&')) == text) {
-            return action;
-        }
-    }
-    return nullptr;
-}
-
 // Every junction at the loaded 115 s cycle, 30 % red, 60 % green, at the given offsets.
 void SetOffsets(TTimeSpaceForm &form, const QList<int> &offsets) {
     for (int k = 1; k <= JunctionCount; ++k) {
@@ -99,7 +90,7 @@ class tst_Sumo : public QObject {
     // Runs "Simulate in SUMO" as the context menu's command does and waits for its figures.
     bool Simulate(TTimeSpaceForm &form) {
         QSignalSpy handed(form.Document(), &TArterialDocument::SimulationChanged);
-        Command(form, QStringLiteral("Simulate in SUMO"))->trigger();
+        FormDriver::Command(form, QStringLiteral("Simulate in SUMO"))->trigger();
         return handed.wait(SimulationWait);
     }
 
@@ -428,7 +419,7 @@ class tst_Sumo : public QObject {
         const auto asked = Prompts::SetFileAnswerer(
             [](const Prompts::FileQuestion &) { return QStringLiteral("/nonexistent"); });
         QSignalSpy handed(form.Document(), &TArterialDocument::SimulationChanged);
-        Command(form, command)->trigger();
+        FormDriver::Command(form, command)->trigger();
         Prompts::SetFileAnswerer(asked);
         QCOMPARE(FMessages.size(), 1);
         QCOMPARE(FMessages[0].Kind, Prompts::MessageKind::Warning);
@@ -463,7 +454,7 @@ class tst_Sumo : public QObject {
         last.SimulatedSeconds = 1.0;
         form.Document()->SetSimulation(last, form.Document()->Plan());
         QSignalSpy handed(form.Document(), &TArterialDocument::SimulationChanged);
-        Command(form, QStringLiteral("Simulate in SUMO"))->trigger();
+        FormDriver::Command(form, QStringLiteral("Simulate in SUMO"))->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(FMessages.size(), 1, SimulationWait);
         QCOMPARE(FMessages[0].Kind, Prompts::MessageKind::Warning);
         QFETCH(QString, says);
@@ -488,7 +479,7 @@ class tst_Sumo : public QObject {
                         "; exec /bin/sleep 60");
         const ProgramPath path(programs.path());
         QSignalSpy handed(form.Document(), &TArterialDocument::SimulationChanged);
-        Command(form, QStringLiteral("Simulate in SUMO"))->trigger();
+        FormDriver::Command(form, QStringLiteral("Simulate in SUMO"))->trigger();
         const QPointer<QProgressDialog> dialog = form.findChild<QProgressDialog *>();
         QVERIFY(dialog != nullptr);
         QTRY_VERIFY_WITH_TIMEOUT(dialog && dialog->value() > 0, SimulationWait);

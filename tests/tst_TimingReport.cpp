@@ -125,15 +125,6 @@ void CheckReport(const QString &Path, const QString &FileName, const QString &Pa
     QCOMPARE_GT(streams.count("BT\n"), 100);
 }
 
-QAction *Command(const TTimeSpaceForm &Form, const QString &Text) {
-    for (QAction *action : Form.Commands()) {
-        if (action != nullptr && QString(action->text()).remove(QLatin1Char('&')) == Text) {
-            return action;
-        }
-    }
-    return nullptr;
-}
-
 // The window with timings that differ everywhere and traffic both ways, saved as Name.
 void SetUp(TTimeSpaceForm &Form, const QString &Path) {
     FormDriver::SetDistinctTimings(Form);
@@ -196,7 +187,7 @@ class tst_TimingReport : public QObject {
                 asked = Question.Caption;
                 return dir.filePath("report"); // the extension is added
             });
-            QAction *command = Command(form, "Export Report as PDF...");
+            QAction *command = FormDriver::Command(form, "Export Report as PDF...");
             QVERIFY(command != nullptr);
             QCOMPARE(command->shortcut(), QKeySequence("Ctrl+Shift+P"));
             command->trigger();

@@ -36,12 +36,7 @@ class tst_TimingTable : public QObject {
 
     // Opens the table by its command.
     static TTimingTable *Open(TTimeSpaceForm &form) {
-        for (QAction *action : form.Commands()) {
-            if (action != nullptr && QString(action->text()).remove(QLatin1Char('&')) ==
-                                         QStringLiteral("Timing Table")) {
-                action->trigger();
-            }
-        }
+        FormDriver::Command(form, QStringLiteral("Timing Table"))->trigger();
         return form.findChild<TTimingTable *>();
     }
 
