@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUndoStack>
+#include <QUrl>
 
 // The menu bar: every command by the mouse through the real menu and by its shortcut, and the
 // form below it drawn as it was before the window had a menu bar.
@@ -54,6 +55,7 @@ class tst_MenuBar : public QObject {
   private slots:
     void initTestCase() { QLocale::setDefault(QLocale::c()); }
     void cleanup() {
+        Prompts::SetUrlOpener({});
         Prompts::SetFileAnswerer({});
         Prompts::SetMessageAnswerer({});
         Prompts::SetUnsavedAnswerer({});
@@ -100,6 +102,10 @@ class tst_MenuBar : public QObject {
         row("Edit", "Timing Table", QKeySequence(Qt::CTRL | Qt::Key_T));
         row("View", "Junction Report", QKeySequence(Qt::CTRL | Qt::Key_J));
         row("View", "Progression Band", QKeySequence(Qt::CTRL | Qt::Key_B));
+        row("File", "Export to SUMO...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+        row("Tools", "Simulate in SUMO", QKeySequence(Qt::CTRL | Qt::Key_M));
+        row("Tools", "Optimise Timing...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+        row("Help", "Help", QKeySequence(Qt::Key_F1));
         row("Help", "Help Setup...", QKeySequence());
         row("Help", "Keyboard", QKeySequence());
         row("Help", "About TimeSpace", QKeySequence());
@@ -134,10 +140,18 @@ class tst_MenuBar : public QObject {
         QString message;
         Prompts::SetMessageAnswerer([&message](Prompts::MessageKind, const QString &,
                                                const QString &text) { message = text; });
-        // A modal dialog (Help Setup's, the printer's) is closed as soon as it shows.
+        QUrl opened;
+        Prompts::SetUrlOpener([&opened](const QUrl &url) {
+            opened = url;
+            return true;
+        });
+        // A modal dialog (Help Setup's, the printer's, the optimiser's, the simulation's
+        // progress) is closed as soon as it shows.
+        QStringList dialogs;
         QTimer closer;
-        QObject::connect(&closer, &QTimer::timeout, [] {
+        QObject::connect(&closer, &QTimer::timeout, [&dialogs] {
             if (QWidget *modal = QApplication::activeModalWidget()) {
+                dialogs << modal->windowTitle();
                 modal->close();
             }
         });
@@ -177,7 +191,21 @@ class tst_MenuBar : public QObject {
         } else if (item == QLatin1String("Export Table as CSV...")) {
             QVERIFY(QFileInfo(table).size() > 0);
         } else if (item == QLatin1String("Print Report...")) {
-            QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+            QTRY_VERIFY(dialogs.contains(QStringLiteral("Print Report")));
+        } else if (item == QLatin1String("Help Setup...")) {
+            QTRY_VERIFY(dialogs.contains(QStringLiteral("Help Setup")));
+        } else if (item == QLatin1String("Optimise Timing...")) {
+            QTRY_VERIFY(dialogs.contains(QStringLiteral("Optimise Timing")));
+        } else if (item == QLatin1String("Simulate in SUMO")) {
+            // A run with its progress (then cancelled), or why the simulator cannot run.
+            QTRY_VERIFY(dialogs.contains(QStringLiteral("SUMO")) || !message.isEmpty());
+            QTRY_VERIFY(form.findChild<QObject *>(QStringLiteral("SumoSession")) == nullptr);
+        } else if (item == QLatin1String("Export to SUMO...")) {
+            QVERIFY(message.contains(QLatin1String("plan.json")) ||
+                    message.contains(QLatin1String("netconvert")));
+        } else if (item == QLatin1String("Help")) {
+            QVERIFY(opened.toString().endsWith(QLatin1String("MainHelp.html")) ||
+                    message.contains(QLatin1String("MainHelp.html")));
         } else if (item == QLatin1String("Quit")) {
             QVERIFY(!form.isVisible());
         } else if (item == QLatin1String("Undo")) {
