@@ -1,6 +1,7 @@
 #include "analysis/JunctionReport.h"
 
 #include "document/ArterialDocument.h"
+#include "document/SimulationText.h"
 #include "document/TextHelpers.h"
 #include "model/LevelOfService.h"
 #include "model/Measures.h"
@@ -293,11 +294,12 @@ TJunctionReport::TJunctionReport(QWidget *Owner, const TArterialDocument *Docume
     layout->addWidget(new QLabel("<b>Simulation</b> beside TimeSpace's own figures"));
     FSimulationNote = new QLabel(this);
     layout->addWidget(FSimulationNote);
-    FSimulationGrid =
-        new TReportTable({"Stops/veh\nTimeSpace", "Stops/veh\nsimulated", "Delay/veh s\nTimeSpace",
-                          "Delay/veh s\nsimulated", "Queues grow\nTimeSpace",
-                          "Queues grow\nsimulated", "Vehicles\nsimulated"},
-                         {"Southbound", "Northbound"}, 2, this);
+    FSimulationGrid = new TReportTable(
+        {"Stops/veh\nTimeSpace", "Stops/veh\nsimulated", "Stops/veh\nrange",
+         "Stops/veh\n95 % interval", "Delay/veh s\nTimeSpace", "Delay/veh s\nsimulated",
+         "Delay/veh s\nrange", "Delay/veh s\n95 % interval", "Queues grow\nTimeSpace",
+         "Queues grow\nsimulated", "Vehicles\nsimulated"},
+        {"Southbound", "Northbound"}, 2, this);
     layout->addWidget(FSimulationGrid, 0, Qt::AlignLeft);
     layout->addStretch();
 
@@ -481,7 +483,7 @@ void TJunctionReport::RefreshBands() {
 }
 
 void TJunctionReport::RefreshSimulation() {
-    const std::optional<SimulationFigures> &simulation = FDocument->Simulation();
+    const std::optional<SimulationSet> &simulation = FDocument->Simulation();
     // The simulator's figures belong to the arterial they were made for: beside another
     // timing or traffic they would compare what was never simulated.
     const bool current = FDocument->SimulationCurrent();
@@ -498,15 +500,27 @@ void TJunctionReport::RefreshSimulation() {
     }
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    const int unfinished = simulation->Southbound.Unfinished + simulation->Northbound.Unfinished;
+    const std::int32_t runs = static_cast<std::int32_t>(simulation->Runs.size());
+    const DirectionSpread south = SpreadOf(*simulation, true);
+    const DirectionSpread north = SpreadOf(*simulation, false);
+    const SimulationFigures first = runs > 0 ? simulation->Runs.front() : SimulationFigures{};
+    QString stopped;
+    if (runs == 1 && first.Southbound.Unfinished + first.Northbound.Unfinished > 0) {
+        stopped = QStringLiteral(" or the run stopped at %1 s (%2 had not left)")
+                      .arg(locale.toString(first.StoppedAt, 'f', 0))
+                      .arg(first.Southbound.Unfinished + first.Northbound.Unfinished);
+    } else if (runs > 1 && south.UnfinishedRuns + north.UnfinishedRuns > 0) {
+        stopped = QStringLiteral(" or the run stopped at %1 s (in some runs some had not left)")
+                      .arg(locale.toString(first.StoppedAt, 'f', 0));
+    }
     FSimulationNote->setText(
-        QStringLiteral("The last simulation measured %1 s and followed its vehicles until they "
-                       "left the arterial%2.")
-            .arg(locale.toString(simulation->SimulatedSeconds, 'f', 0),
-                 unfinished == 0 ? QString()
-                                 : QStringLiteral(" or the run stopped at %1 s (%2 had not left)")
-                                       .arg(locale.toString(simulation->StoppedAt, 'f', 0))
-                                       .arg(unfinished)));
+        QStringLiteral("The last simulation (%1) measured %2 s and followed its vehicles until "
+                       "they left the arterial%3.%4")
+            .arg(SimulationText::Choice(simulation->Choice),
+                 locale.toString(first.SimulatedSeconds, 'f', 0), stopped,
+                 runs > 1 ? QStringLiteral(" The simulated figures are the means over the runs, "
+                                           "with their range and the 95 % interval of the mean.")
+                          : QString()));
 
     // TimeSpace's figures are the evaluation's measures of each direction (the delay here in
     // seconds): southbound the window's captions, northbound the same rules.
@@ -522,20 +536,34 @@ void TJunctionReport::RefreshSimulation() {
         }
         return junctions;
     };
-    const auto row = [&](int Row, const DirectionMeasures &Own, const DirectionSimulation &Run) {
+    const auto row = [&](int Row, const DirectionMeasures &Own, const DirectionSpread &Run) {
         const bool fails = Own.Failure;
+        const bool counted = Run.Stops.Runs > 0;
         Put(FSimulationGrid, Row, StopsTimeSpace,
             fails ? Unbounded : locale.toString(Own.Stops, 'f', 2));
-        Put(FSimulationGrid, Row, StopsSimulated, locale.toString(Run.StopsPerVehicle, 'f', 2));
+        Put(FSimulationGrid, Row, StopsSimulated,
+            counted ? locale.toString(Run.Stops.Mean, 'f', 2) : QString());
+        Put(FSimulationGrid, Row, StopsRange, SimulationText::Range(Run.Stops, 2));
+        Put(FSimulationGrid, Row, StopsInterval, SimulationText::Interval(Run.Stops, 2));
         Put(FSimulationGrid, Row, DelayTimeSpace,
             fails ? Unbounded : locale.toString(Own.DelaySeconds, 'f', 1));
-        Put(FSimulationGrid, Row, DelaySimulated, locale.toString(Run.DelayPerVehicle, 'f', 1));
+        Put(FSimulationGrid, Row, DelaySimulated,
+            counted ? locale.toString(Run.Delay.Mean, 'f', 1) : QString());
+        Put(FSimulationGrid, Row, DelayRange, SimulationText::Range(Run.Delay, 1));
+        Put(FSimulationGrid, Row, DelayInterval, SimulationText::Interval(Run.Delay, 1));
         Put(FSimulationGrid, Row, GrowTimeSpace,
             fails ? Where(failingAt(Row == SouthboundRow)) : QStringLiteral("no"));
+        const DirectionSimulation &single =
+            Row == SouthboundRow ? first.Southbound : first.Northbound;
         Put(FSimulationGrid, Row, GrowSimulated,
-            Run.QueuesGrow ? Where(Run.GrowingAt) : QStringLiteral("no"));
-        Put(FSimulationGrid, Row, VehiclesSimulated, Decimal(Run.Vehicles));
+            runs > 1            ? SimulationText::Growth(Run, runs)
+            : single.QueuesGrow ? Where(single.GrowingAt)
+                                : QStringLiteral("no"));
+        Put(FSimulationGrid, Row, VehiclesSimulated,
+            Run.Vehicles.Least == Run.Vehicles.Greatest
+                ? Decimal(static_cast<int>(Run.Vehicles.Least))
+                : locale.toString(Run.Vehicles.Mean, 'f', 1));
     };
-    row(SouthboundRow, result.South, simulation->Southbound);
-    row(NorthboundRow, result.North, simulation->Northbound);
+    row(SouthboundRow, result.South, south);
+    row(NorthboundRow, result.North, north);
 }

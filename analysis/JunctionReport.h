@@ -114,8 +114,12 @@ class TJunctionReport : public QWidget {
     enum SimulationColumn {
         StopsTimeSpace,
         StopsSimulated,
+        StopsRange,
+        StopsInterval,
         DelayTimeSpace,
         DelaySimulated,
+        DelayRange,
+        DelayInterval,
         GrowTimeSpace,
         GrowSimulated,
         VehiclesSimulated,

@@ -1,7 +1,9 @@
 #include "analysis/OptimiseDialog.h"
 
+#include "analysis/SumoBatch.h"
 #include "analysis/SumoRun.h"
 #include "document/OptimiseFigures.h"
+#include "document/SimulationText.h"
 #include "model/Diagram.h"
 #include "model/TimingEdits.h"
 
@@ -20,7 +22,6 @@
 #include <QScreen>
 #include <QSpinBox>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -263,13 +264,8 @@ TOptimiseDialog::~TOptimiseDialog() {
     // The search thread and the simulator's runs end before the dialog's parts (and the runs'
     // folders) go.
     FSearch.reset();
-    for (TSumoRun *&run : FRuns) {
-        if (run != nullptr) {
-            run->Cancel();
-            delete run;
-            run = nullptr;
-        }
-    }
+    delete FCheck;
+    FCheck = nullptr;
 }
 
 OptimiseRequest TOptimiseDialog::Request() const {
@@ -294,7 +290,7 @@ bool TOptimiseDialog::Searching() const {
 }
 
 bool TOptimiseDialog::Checking() const {
-    return FRunsLeft > 0;
+    return FCheck != nullptr && FCheck->Running();
 }
 
 void TOptimiseDialog::StartSearch() {
@@ -364,14 +360,7 @@ void TOptimiseDialog::CancelWork() {
         Status->setText(QStringLiteral("Cancelled: the timing is as it was."));
     }
     if (Checking()) {
-        for (TSumoRun *run : FRuns) {
-            if (run != nullptr) {
-                run->Cancel();
-                run->deleteLater();
-            }
-        }
-        FRuns = {};
-        FRunsLeft = 0;
+        FCheck->Cancel();
         FSimulated = {};
         Progress->setValue(0);
         Status->setText(QStringLiteral("The check in SUMO was cancelled."));
@@ -422,23 +411,36 @@ void TOptimiseDialog::ShowFigures() {
 namespace {
 // A row's simulated figure, by the row's name: stops and delay per vehicle each way, and
 // whether a queue grew; empty for the rows the simulator has no figure for.
-QString SimulatedText(const QString &Key, const SimulationFigures &Figures) {
+QString SimulatedText(const QString &Key, const SimulationSet &Figures) {
     const qsizetype dot = Key.indexOf(QLatin1Char('.'));
     const QString direction = Key.left(dot);
     const QString figure = Key.mid(dot + 1);
     if (direction != QLatin1String("southbound") && direction != QLatin1String("northbound")) {
         return QString();
     }
-    const DirectionSimulation &d =
-        direction == QLatin1String("southbound") ? Figures.Southbound : Figures.Northbound;
+    const DirectionSpread d = SpreadOf(Figures, direction == QLatin1String("southbound"));
+    // Over several runs the mean, and the 95 % interval of the mean in brackets.
+    const auto figureText = [](const Spread &Spread) {
+        QString text = QLocale().toString(Spread.Mean, 'f', 2);
+        if (Spread.HasInterval) {
+            text += QStringLiteral(" (%1)").arg(SimulationText::Interval(Spread, 2));
+        }
+        return text;
+    };
     if (figure == QLatin1String("delay")) {
-        return QLocale().toString(d.DelayPerVehicle, 'f', 2);
+        return figureText(d.Delay);
     }
     if (figure == QLatin1String("stops")) {
-        return QLocale().toString(d.StopsPerVehicle, 'f', 2);
+        return figureText(d.Stops);
     }
     if (figure == QLatin1String("failure")) {
-        return d.QueuesGrow ? QStringLiteral("queues grow") : QStringLiteral("no");
+        const std::int32_t runs = static_cast<std::int32_t>(Figures.Runs.size());
+        if (d.RunsWithGrowth == 0) {
+            return QStringLiteral("no");
+        }
+        return runs == 1
+                   ? QStringLiteral("queues grow")
+                   : QStringLiteral("queues grow in %1 of %2 runs").arg(d.RunsWithGrowth).arg(runs);
     }
     return QString();
 }
@@ -468,59 +470,47 @@ void TOptimiseDialog::StartCheck() {
     }
     FSimulated = {};
     FCheckProblem.clear();
-    std::array<std::unique_ptr<QTemporaryDir>, 2> &folders = FFolders;
-    const std::array<ArterialPlan, 2> plans{FPlan, FResult->Proposed};
-    FRunsLeft = 2;
-    for (std::size_t i = 0; i < 2; ++i) {
-        folders[i] = std::make_unique<QTemporaryDir>();
-        FRunShare[i] = 0.0;
-        auto *run = new TSumoRun(this);
-        FRuns[i] = run;
-        connect(run, &TSumoRun::Progress, this, [this, i](double At, double End) {
-            FRunShare[i] = End > 0.0 ? std::min(At, End) / End : 0.0;
-            Progress->setValue(
-                static_cast<int>(std::lround(500.0 * (FRunShare[0] + FRunShare[1]))));
-        });
-        connect(run, &TSumoRun::Finished, this, [this, i, run](bool Ok) {
-            if (Ok) {
-                FSimulated[i] = run->Figures();
-            } else if (!run->ErrorText().isEmpty()) {
-                FCheckProblem = run->ErrorText();
-            }
-            FRunShare[i] = 1.0;
-            FRuns[i] = nullptr;
-            run->deleteLater();
-            if (--FRunsLeft == 0) {
-                CheckFinished();
-            }
-        });
-        if (!folders[i]->isValid()) {
-            // Reported as the run's failure, from the event loop, as every other outcome is.
-            const QString problem = QStringLiteral("No temporary folder for the scenario: ") +
-                                    folders[i]->errorString();
-            QMetaObject::invokeMethod(
-                run, [run] { emit run->Finished(false); }, Qt::QueuedConnection);
-            FCheckProblem = problem;
-            continue;
+    delete FCheck;
+    FCheck = new TSumoBatch(this);
+    connect(FCheck, &TSumoBatch::Progress, this, [this](double Share, int, int) {
+        Progress->setValue(static_cast<int>(std::lround(1000.0 * Share)));
+    });
+    connect(FCheck, &TSumoBatch::Finished, this, [this](bool Ok) {
+        if (Ok) {
+            FSimulated[0] = FCheck->Results()[0];
+            FSimulated[1] = FCheck->Results()[1];
+        } else {
+            FCheckProblem = FCheck->ErrorText();
         }
-        run->Start(plans[i], folders[i]->path(), true);
-    }
+        CheckFinished();
+    });
+    // The same replications as the simulation command: the choice last made there.
+    const SimulationChoice choice = RememberedSimulationChoice();
+    FCheck->Start({FPlan, FResult->Proposed}, choice, false);
     Progress->setValue(0);
-    Status->setText(QStringLiteral("Simulating the current and the proposed plan in SUMO..."));
+    Status->setText(QStringLiteral("Simulating the current and the proposed plan in SUMO (%1)...")
+                        .arg(SimulationText::Choice(choice)));
     UpdateControls();
 }
 
 void TOptimiseDialog::CheckFinished() {
     Progress->setValue(1000);
     if (FSimulated[0] && FSimulated[1]) {
-        const SimulationFigures &a = *FSimulated[0];
-        const SimulationFigures &b = *FSimulated[1];
+        const SimulationSet &a = *FSimulated[0];
+        const SimulationSet &b = *FSimulated[1];
+        const DirectionSpread aSouth = SpreadOf(a, true);
+        const DirectionSpread bSouth = SpreadOf(b, true);
+        const DirectionSpread aNorth = SpreadOf(a, false);
+        const DirectionSpread bNorth = SpreadOf(b, false);
         Status->setText(
-            QStringLiteral("SUMO simulated %1 s of each plan: %2 and %3 vehicles southbound, %4 "
-                           "and %5 northbound.")
-                .arg(Whole(a.SimulatedSeconds), Whole(a.Southbound.Vehicles),
-                     Whole(b.Southbound.Vehicles), Whole(a.Northbound.Vehicles),
-                     Whole(b.Northbound.Vehicles)));
+            QStringLiteral("SUMO simulated %1 s of each plan with %2: %3 and %4 vehicles "
+                           "southbound, %5 and %6 northbound%7.")
+                .arg(Whole(a.Runs.front().SimulatedSeconds), SimulationText::Choice(a.Choice),
+                     Whole(aSouth.Vehicles.Mean), Whole(bSouth.Vehicles.Mean),
+                     Whole(aNorth.Vehicles.Mean), Whole(bNorth.Vehicles.Mean),
+                     a.Runs.size() > 1 ? QStringLiteral(" in each run; the figures are means, with "
+                                                        "the 95 % interval of the mean in brackets")
+                                       : QString()));
     } else {
         Status->setText(QStringLiteral("The check in SUMO gave no figures: ") + FCheckProblem);
     }

@@ -20,9 +20,8 @@ class QPushButton;
 class QRadioButton;
 class QSpinBox;
 class QTableWidget;
-class QTemporaryDir;
 class QTimer;
-class TSumoRun;
+class TSumoBatch;
 
 // The optimiser's dialog: the objective and its weights or stop penalty, a lock per junction
 // and the common cycle's range; the search in the background with its progress and Cancel; the
@@ -104,11 +103,9 @@ class TOptimiseDialog : public QDialog {
     std::shared_ptr<Search> FSearch;
     QTimer *FPoll = nullptr;
     std::optional<OptimiseResult> FResult;
-    std::array<TSumoRun *, 2> FRuns{};
-    std::array<double, 2> FRunShare{};
-    std::array<std::optional<SimulationFigures>, 2> FSimulated{};
-    std::array<std::unique_ptr<QTemporaryDir>, 2> FFolders;
-    int FRunsLeft = 0;
+    TSumoBatch *FCheck = nullptr;
+    // The current and the proposed plan's replications, when checked.
+    std::array<std::optional<SimulationSet>, 2> FSimulated{};
     QString FCheckProblem;
     QStringList FRowKeys; // the figures' rows, by their command-line names
 };

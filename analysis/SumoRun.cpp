@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 #include <utility>
 
 TSumoRun::TSumoRun(QObject *Parent) : QObject(Parent) {
@@ -59,17 +60,19 @@ QString TSumoRun::MissingProgramsText(const QStringList &Names) {
         .arg(missing.join(QStringLiteral(" and ")));
 }
 
-void TSumoRun::Start(const ArterialPlan &Plan, const QString &Folder, bool Simulate) {
+void TSumoRun::Start(const ArterialPlan &Plan, const QString &Folder, bool Simulate,
+                     const SumoRunOptions &Options) {
     StopProcess();
     FPlan = Plan;
     FFolder = Folder;
     FSimulate = Simulate;
+    FOptions = Options;
     FFigures = {};
     FError.clear();
     FEnd = SimulationEnd(Plan);
     FStage = Stage::Building;
     QString error;
-    if (!SumoScenario::Write(Plan, Folder, error)) {
+    if (!SumoScenario::Write(Plan, Folder, Options, error)) {
         // Reported from the event loop, as every other outcome is.
         QMetaObject::invokeMethod(
             this, [this, error] { Fail(QStringLiteral("The scenario was not written: ") + error); },
@@ -219,9 +222,13 @@ void TSumoRun::StartReading() {
     };
     const auto answer = std::make_shared<Answer>();
     FStopReading = std::make_shared<std::atomic<bool>>(false);
-    FReader = QThread::create([plan = FPlan, folder = FFolder, stop = FStopReading, answer] {
-        answer->Figures = ReadAnswer(plan, folder, answer->Error, stop.get());
-    });
+    FReader = QThread::create(
+        [plan = FPlan, folder = FFolder, stop = FStopReading, answer, options = FOptions] {
+            answer->Figures = ReadAnswer(plan, folder, answer->Error, stop.get(), options.Traces);
+            if (answer->Figures) {
+                answer->Figures->Seed = options.Seed;
+            }
+        });
     connect(FReader, &QThread::finished, this, [this, answer] {
         FReader->deleteLater();
         FReader = nullptr;
@@ -241,9 +248,11 @@ void TSumoRun::StartReading() {
 namespace {
 // Reads the file's elements called Element, handing each one's attributes on; the reason
 // why not when the file cannot be opened or is not well formed.
-template <typename Handle>
+// Step, when given, is handed each <timestep>'s attributes before the elements within it.
+template <typename Handle, typename StepHandle = std::nullptr_t>
 QString ReadElements(const QString &Path, QLatin1StringView Element, QLatin1StringView Root,
-                     Handle Handler, const std::atomic<bool> *Stop = nullptr) {
+                     Handle Handler, const std::atomic<bool> *Stop = nullptr,
+                     StepHandle Step = nullptr) {
     QFile file(Path);
     if (!file.open(QIODevice::ReadOnly)) {
         return QStringLiteral("%1 cannot be read: %2").arg(Path, file.errorString());
@@ -261,6 +270,10 @@ QString ReadElements(const QString &Path, QLatin1StringView Element, QLatin1Stri
             rooted = true;
         } else if (xml.name() == Element) {
             Handler(xml.attributes());
+        } else if constexpr (!std::is_same_v<StepHandle, std::nullptr_t>) {
+            if (xml.name() == QLatin1StringView("timestep")) {
+                Step(xml.attributes());
+            }
         }
     }
     if (xml.hasError() || !rooted) {
@@ -311,11 +324,20 @@ QString ReadTrips(const ArterialPlan &Plan, const QDir &Folder, SimulationFigure
 }
 
 // The approaches where each measured vehicle came to a standstill, from every vehicle's speed
-// and lane at every second.
-QString ReadStops(const QDir &Folder, SimulationFigures &Figures,
+// and lane at every second; with Traces, every vehicle's path along the arterial too.
+QString ReadStops(const ArterialPlan &Plan, const QDir &Folder, SimulationFigures &Figures,
                   const QHash<QString, std::pair<bool, TripRecord>> &Trips,
-                  const std::atomic<bool> *Stop) {
+                  const std::atomic<bool> *Stop, bool Traces) {
     QHash<QString, QSet<QString>> haltedOn;
+    PerLink<double> lengths{};
+    for (int k = 1; k <= LinkCount; ++k) {
+        lengths[k] = LinkMetres(Plan, k);
+    }
+    std::optional<TraceRecorder> recorder;
+    if (Traces) {
+        recorder.emplace(lengths, MostTracePoints);
+    }
+    double now = 0.0;
     const QString error = ReadElements(
         Folder.filePath(QLatin1StringView(SumoScenario::SpeedFile)), QLatin1StringView("vehicle"),
         QLatin1StringView("fcd-export"),
@@ -324,10 +346,18 @@ QString ReadStops(const QDir &Folder, SimulationFigures &Figures,
             if (Number(a, "speed") < HaltingSpeed && Trips.contains(id)) {
                 haltedOn[id].insert(a.value(QLatin1StringView("lane")).toString());
             }
+            if (recorder) {
+                recorder->Add(id.toStdString(),
+                              a.value(QLatin1StringView("lane")).toString().toStdString(), now,
+                              Number(a, "pos"));
+            }
         },
-        Stop);
+        Stop, [&now](const QXmlStreamAttributes &a) { now = Number(a, "time"); });
     if (!error.isEmpty()) {
         return error;
+    }
+    if (recorder) {
+        Figures.Traces = std::make_shared<const SimulatedTraces>(recorder->Take());
     }
     std::vector<TripRecord> south;
     std::vector<TripRecord> north;
@@ -372,7 +402,7 @@ QString ReadQueues(const ArterialPlan &Plan, const QDir &Folder, SimulationFigur
 
 std::optional<SimulationFigures> TSumoRun::ReadAnswer(const ArterialPlan &Plan,
                                                       const QString &Folder, QString &Error,
-                                                      const std::atomic<bool> *Stop) {
+                                                      const std::atomic<bool> *Stop, bool Traces) {
     SimulationFigures figures;
     figures.SimulatedSeconds = MeasurementEnd(Plan) - MeasurementStart(Plan);
     figures.StoppedAt = SimulationEnd(Plan);
@@ -380,7 +410,7 @@ std::optional<SimulationFigures> TSumoRun::ReadAnswer(const ArterialPlan &Plan,
     QHash<QString, std::pair<bool, TripRecord>> trips; // southbound, and the trip
     Error = ReadTrips(Plan, folder, figures, trips);
     if (Error.isEmpty()) {
-        Error = ReadStops(folder, figures, trips, Stop);
+        Error = ReadStops(Plan, folder, figures, trips, Stop, Traces);
     }
     if (Error.isEmpty()) {
         Error = ReadQueues(Plan, folder, figures);

@@ -35,7 +35,8 @@ class TSumoRun : public QObject {
     // Writes the scenario into Folder and builds its network; with Simulate it then runs the
     // simulator and reads what it found. Finished follows in every case, never before Start
     // returns, unless the run is cancelled.
-    void Start(const ArterialPlan &Plan, const QString &Folder, bool Simulate);
+    void Start(const ArterialPlan &Plan, const QString &Folder, bool Simulate,
+               const SumoRunOptions &Options = {});
     // Stops the program running, if any; no Finished follows.
     void Cancel();
     bool Running() const { return FStage != Stage::Idle; }
@@ -49,10 +50,12 @@ class TSumoRun : public QObject {
 
     // The simulator's answer for Plan in Folder (its trip, speed and queue files), or nothing
     // with the reason in Error.
-    // Stop, when given and set, ends the reading early (with an error).
+    // Stop, when given and set, ends the reading early (with an error). With Traces the
+    // vehicles' paths along the arterial are kept as well.
     static std::optional<SimulationFigures> ReadAnswer(const ArterialPlan &Plan,
                                                        const QString &Folder, QString &Error,
-                                                       const std::atomic<bool> *Stop = nullptr);
+                                                       const std::atomic<bool> *Stop = nullptr,
+                                                       bool Traces = false);
     QString ErrorText() const { return FError; }
 
   signals:
@@ -78,6 +81,7 @@ class TSumoRun : public QObject {
     ArterialPlan FPlan;
     QString FFolder;
     bool FSimulate = false;
+    SumoRunOptions FOptions;
     QProcess *FProcess = nullptr;
     QTimer *FWatchdog = nullptr;
     QTimer *FProgressPoll = nullptr;

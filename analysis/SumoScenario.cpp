@@ -203,15 +203,30 @@ QString Edges(int From, int To, bool Southbound) {
     return edges.join(QLatin1Char(' '));
 }
 
-void WriteRoutes(QXmlStreamWriter &Xml, const ArterialPlan &Plan) {
-    // Drivers who never dawdle and keep the speed limit exactly: the platoons keep their
-    // shape and the free-flow times are the diagram's.
-    Element(Xml, "vType",
-            {{"id", "car"},
-             {"tau", Number(DriverReactionTime)},
-             {"sigma", "0"},
-             {"speedFactor", "1"},
-             {"speedDev", "0"}});
+void WriteRoutes(QXmlStreamWriter &Xml, const ArterialPlan &Plan, const SumoRunOptions &Options) {
+    if (Options.Drivers == SimulatedDrivers::Typical) {
+        // The simulator's own passenger car, written out so that the file says what was run:
+        // its acceleration gives a queue its start-up loss, its dawdling (sigma) and each
+        // driver's own share of the speed limit spread the platoons.
+        Element(Xml, "vType",
+                {{"id", "car"},
+                 {"accel", "2.6"},
+                 {"decel", "4.5"},
+                 {"sigma", "0.5"},
+                 {"tau", "1.0"},
+                 {"minGap", "2.5"},
+                 {"length", "5.0"},
+                 {"speedFactor", "normc(1,0.1,0.2,2)"}});
+    } else {
+        // Drivers who never dawdle and keep the speed limit exactly: the platoons keep their
+        // shape and the free-flow times are the diagram's.
+        Element(Xml, "vType",
+                {{"id", "car"},
+                 {"tau", Number(DriverReactionTime)},
+                 {"sigma", "0"},
+                 {"speedFactor", "1"},
+                 {"speedDev", "0"}});
+    }
     const QString leave5 = QStringLiteral("w%1out").arg(LeavingJunction);
     const QString enter2 = QStringLiteral("w%1in").arg(EnteringJunction);
     Element(Xml, "route", {{"id", "south"}, {"edges", Edges(1, LinkCount, true)}});
@@ -226,8 +241,10 @@ void WriteRoutes(QXmlStreamWriter &Xml, const ArterialPlan &Plan) {
              {"edges",
               enter2 + ' ' + Edges(EnteringJunction + 1, LeavingJunction, true) + ' ' + leave5}});
     const QString end = Number(MeasurementEnd(Plan));
-    // Crossroad #2's traffic arrives evenly and waits on the cross street for its green, at
-    // the arterial's red, where the diagram adds it.
+    // Crossroad #2's traffic arrives evenly (or at random, as a Poisson stream, with random
+    // arrivals) and waits on the cross street for its green, at the arterial's red, where the
+    // diagram adds it.
+    const bool random = Options.Arrivals == SimulatedArrivals::Random;
     const auto flow = [&](const char *Id, const char *Route, double PerHour) {
         if (PerHour > 0.0) {
             Element(Xml, "flow",
@@ -236,13 +253,14 @@ void WriteRoutes(QXmlStreamWriter &Xml, const ArterialPlan &Plan) {
                      {"route", Route},
                      {"begin", "0"},
                      {"end", end},
-                     {"period", Number(3600.0 / PerHour)},
+                     {"period", random ? QStringLiteral("exp(%1)").arg(PerHour / 3600.0, 0, 'g', 9)
+                                       : Number(3600.0 / PerHour)},
                      {"departSpeed", "max"}});
         }
     };
     flow("e", "entering", EnteringStaying(Plan));
     flow("eLeaving", "enteringLeaving", EnteringLeaving(Plan));
-    for (const MainRoadVehicle &vehicle : MainRoadVehicles(Plan)) {
+    for (const MainRoadVehicle &vehicle : MainRoadVehicles(Plan, Options.Arrivals, Options.Seed)) {
         const char *route = !vehicle.Southbound ? "north"
                             : vehicle.Leaves    ? "southLeaving"
                                                 : "south";
@@ -280,7 +298,8 @@ void Value(QXmlStreamWriter &Xml, const char *Name, const QString &Text) {
     Element(Xml, Name, {{"value", Text}});
 }
 
-void WriteConfiguration(QXmlStreamWriter &Xml, const ArterialPlan &Plan) {
+void WriteConfiguration(QXmlStreamWriter &Xml, const ArterialPlan &Plan,
+                        const SumoRunOptions &Options) {
     Xml.writeStartElement(QStringLiteral("input"));
     Value(Xml, "net-file", FileName(".net.xml"));
     Value(Xml, "route-files", FileName(".rou.xml"));
@@ -296,13 +315,16 @@ void WriteConfiguration(QXmlStreamWriter &Xml, const ArterialPlan &Plan) {
     // with the time they have lost so far.
     Value(Xml, "tripinfo-output.write-unfinished", "true");
     Value(Xml, "tripinfo-output.write-undeparted", "true");
-    // Every vehicle's speed and lane at every step, for its stops.
+    // Every vehicle's speed, lane and place on it at every step, for its stops and its path.
     Value(Xml, "fcd-output", QLatin1StringView(SpeedFile));
-    Value(Xml, "fcd-output.attributes", "speed,lane");
+    Value(Xml, "fcd-output.attributes", "speed,lane,pos");
     Xml.writeEndElement();
     Xml.writeStartElement(QStringLiteral("processing"));
     // A growing queue must stay where it is, not jump ahead after a long wait.
     Value(Xml, "time-to-teleport", "-1");
+    Xml.writeEndElement();
+    Xml.writeStartElement(QStringLiteral("random_number"));
+    Value(Xml, "seed", QString::number(Options.Seed));
     Xml.writeEndElement();
     Xml.writeStartElement(QStringLiteral("report"));
     Value(Xml, "xml-validation", "never");
@@ -325,7 +347,8 @@ QString NorthEdge(int Link) {
     return QStringLiteral("n%1").arg(Link);
 }
 
-bool Write(const ArterialPlan &Plan, const QString &Folder, QString &Error) {
+bool Write(const ArterialPlan &Plan, const QString &Folder, const SumoRunOptions &Options,
+           QString &Error) {
     const QDir dir(Folder);
     if (!dir.mkpath(QStringLiteral("."))) {
         Error = QStringLiteral("%1: the folder cannot be made").arg(Folder);
@@ -338,12 +361,12 @@ bool Write(const ArterialPlan &Plan, const QString &Folder, QString &Error) {
            WriteXml(path(".con.xml"), "connections", WriteConnections, Error) &&
            WriteXml(path(".tll.xml"), "tlLogics", std::bind(WriteSignals, _1, std::cref(Plan)),
                     Error) &&
-           WriteXml(path(".rou.xml"), "routes", std::bind(WriteRoutes, _1, std::cref(Plan)),
-                    Error) &&
+           WriteXml(path(".rou.xml"), "routes",
+                    std::bind(WriteRoutes, _1, std::cref(Plan), std::cref(Options)), Error) &&
            WriteXml(path(".add.xml"), "additional", std::bind(WriteDetectors, _1, std::cref(Plan)),
                     Error) &&
            WriteXml(path(".sumocfg"), "configuration",
-                    std::bind(WriteConfiguration, _1, std::cref(Plan)), Error);
+                    std::bind(WriteConfiguration, _1, std::cref(Plan), std::cref(Options)), Error);
 }
 
 QStringList NetconvertArguments() {

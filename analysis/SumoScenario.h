@@ -25,7 +25,10 @@ QString NorthEdge(int Link);
 
 // Writes every input file into Folder, which is made when missing. False with the reason in
 // Error when a file cannot be written.
-bool Write(const ArterialPlan &Plan, const QString &Folder, QString &Error);
+// The options choose the arrivals, the drivers and the seed, which the configuration keeps:
+// the folder run again gives the same run.
+bool Write(const ArterialPlan &Plan, const QString &Folder, const SumoRunOptions &Options,
+           QString &Error);
 
 // The network builder's and the simulator's arguments, run in the scenario folder.
 QStringList NetconvertArguments();

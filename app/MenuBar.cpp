@@ -157,7 +157,8 @@ void AddMenuBar(TTimeSpaceForm &Form) {
 
     QMenu *tools = bar->addMenu(QStringLiteral("&Tools"));
     AddItems(tools, Form,
-             {{"&Simulate in SUMO", "Runs the arterial in the SUMO traffic simulator"},
+             {{"&Simulate in SUMO...",
+               "Runs the arterial in the SUMO traffic simulator, once or many times"},
               {"&Optimise Timing...", "Finds offsets and a cycle for a wider band or less delay"}});
 
     QMenu *help = bar->addMenu(QStringLiteral("&Help"));

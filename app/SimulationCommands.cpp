@@ -1,17 +1,28 @@
 #include "app/SimulationCommands.h"
+#include "analysis/SumoBatch.h"
 #include "analysis/SumoRun.h"
 #include "analysis/SumoScenario.h"
 #include "app/Main.h"
+#include "document/SimulationText.h"
 #include "platform/Label.h"
 #include "platform/Prompts.h"
 
 #include <QAction>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeySequence>
+#include <QLabel>
 #include <QLocale>
+#include <QMetaObject>
 #include <QProgressDialog>
-#include <QTemporaryDir>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
 
 #include <cmath>
 #include <memory>
@@ -20,13 +31,15 @@ namespace {
 
 const QString SessionName = QStringLiteral("SumoSession");
 const QString Title = QStringLiteral("SUMO");
+const QString ChoiceName = QStringLiteral("SimulationChoiceDialog");
 
 // One command's run of the simulator with what it needs while it runs: for a simulation its
 // temporary scenario folder and progress dialog. It goes when the run ends or is cancelled,
 // and the folder with it.
 class TSumoSession : public QObject {
   public:
-    explicit TSumoSession(TTimeSpaceForm *Form) : QObject(Form), Run(new TSumoRun(this)) {
+    explicit TSumoSession(TTimeSpaceForm *Form)
+        : QObject(Form), Run(new TSumoRun(this)), Batch(new TSumoBatch(this)) {
         setObjectName(SessionName);
     }
     ~TSumoSession() override { delete Dialog; }
@@ -39,8 +52,8 @@ class TSumoSession : public QObject {
         deleteLater();
     }
 
-    TSumoRun *Run;
-    std::unique_ptr<QTemporaryDir> Folder;
+    TSumoRun *Run;     // an export
+    TSumoBatch *Batch; // a simulation
     QProgressDialog *Dialog = nullptr;
 };
 
@@ -63,54 +76,133 @@ QString Fixed(double Value, int Decimals) {
     return QLocale().toString(Value, 'f', Decimals);
 }
 
-QString Whole(int Value) {
-    return QLocale().toString(Value);
-}
-
-QString DirectionSummary(const QString &Name, const DirectionSimulation &Figures) {
-    if (Figures.Sent == 0) {
-        return QStringLiteral("%1: no %2 traffic.").arg(Name, Name.toLower());
-    }
-    if (Figures.Vehicles == 0) {
-        return QStringLiteral("%1: none of the %2 vehicles that entered was reported by the "
-                              "simulator.")
-            .arg(Name, Whole(Figures.Sent));
-    }
-    QString text = QStringLiteral("%1: %2 vehicles, %3 stops and %4 s delay per vehicle")
-                       .arg(Name, Whole(Figures.Vehicles), Fixed(Figures.StopsPerVehicle, 2),
-                            Fixed(Figures.DelayPerVehicle, 1));
-    if (Figures.Vehicles != Figures.Sent) {
-        text += QStringLiteral(" (the simulator reported %1 of the %2 that entered)")
-                    .arg(Whole(Figures.Vehicles), Whole(Figures.Sent));
-    }
-    if (Figures.Unfinished > 0) {
-        text += QStringLiteral("; %1 of them had not left the arterial when the run stopped "
-                               "and count with the delay they had by then")
-                    .arg(Whole(Figures.Unfinished));
-    }
-    if (Figures.QueuesGrow) {
-        QStringList junctions;
-        for (const int k : Figures.GrowingAt) {
-            junctions << QStringLiteral("JCT #%1").arg(k);
-        }
-        text += QStringLiteral("; queues grow from cycle to cycle at ") +
-                junctions.join(QStringLiteral(", "));
-    }
-    return text + QLatin1Char('.');
-}
-
-QString Summary(const TTimeSpaceForm &Form, const SimulationFigures &Figures) {
-    return QStringLiteral("The figures cover every main-road vehicle that entered the arterial "
-                          "in the %1 s measured after %2 warm-up cycles of JCT #1, followed "
-                          "until it left (the run stops at %3 s at the latest).\n\n%4\n%5\n\n"
-                          "TimeSpace expects %6 stops and %7 %8 delay per southbound vehicle.")
-        .arg(Fixed(Figures.SimulatedSeconds, 0))
+QString Summary(const TTimeSpaceForm &Form, const SimulationSet &Set) {
+    const SimulationFigures first = Set.Runs.empty() ? SimulationFigures{} : Set.Runs.front();
+    const std::int32_t runs = static_cast<std::int32_t>(Set.Runs.size());
+    return QStringLiteral("SUMO ran the arterial with %1.\n\nThe figures cover every main-road "
+                          "vehicle that entered the arterial in the %2 s measured after %3 "
+                          "warm-up cycles of JCT #1, followed until it left (%4 stops at %5 s at "
+                          "the latest).%6\n\n%7\n%8\n\nTimeSpace expects %9 stops and %10 %11 "
+                          "delay per southbound vehicle.")
+        .arg(SimulationText::Choice(Set.Choice), Fixed(first.SimulatedSeconds, 0))
         .arg(WarmUpCycles)
-        .arg(Fixed(Figures.StoppedAt, 0),
-             DirectionSummary(QStringLiteral("Southbound"), Figures.Southbound),
-             DirectionSummary(QStringLiteral("Northbound"), Figures.Northbound),
+        .arg(runs == 1 ? QStringLiteral("the run") : QStringLiteral("each run"),
+             Fixed(first.StoppedAt, 0),
+             runs == 1 ? QString()
+                       : QStringLiteral(" Each figure is the mean over the runs, with the range "
+                                        "of the runs and the 95 % interval of the mean."),
+             SimulationText::Direction(QStringLiteral("Southbound"), SpreadOf(Set, true), runs),
+             SimulationText::Direction(QStringLiteral("Northbound"), SpreadOf(Set, false), runs),
              Form.ArtStops->Caption(), Form.DelayPerVeh->Caption(), Form.TimeUnits->Caption());
 }
+
+// The arrivals, the drivers and the number of runs, offered before every simulation and kept
+// for the next one until the program ends.
+class TSimulationChoiceDialog : public QDialog {
+  public:
+    explicit TSimulationChoiceDialog(QWidget *Parent) : QDialog(Parent) {
+        setObjectName(ChoiceName);
+        setWindowTitle(QStringLiteral("Simulate in SUMO"));
+        auto *layout = new QVBoxLayout(this);
+
+        auto *arrivals = new QGroupBox(QStringLiteral("Arrivals"), this);
+        auto *arrivalsLayout = new QVBoxLayout(arrivals);
+        Platoons = new QRadioButton(
+            QStringLiteral("&Platoons, as the diagram sends them: one a cycle at the saturation "
+                           "headway"),
+            arrivals);
+        Random = new QRadioButton(QStringLiteral("&Random arrivals at the same hourly volume"),
+                                  arrivals);
+        arrivalsLayout->addWidget(Platoons);
+        arrivalsLayout->addWidget(Random);
+        layout->addWidget(arrivals);
+
+        auto *drivers = new QGroupBox(QStringLiteral("Drivers"), this);
+        auto *driversLayout = new QVBoxLayout(drivers);
+        DiagramDrivers = new QRadioButton(
+            QStringLiteral("&Drivers as the diagram assumes: its saturation headway, no "
+                           "dawdling, the speed limit exactly"),
+            drivers);
+        TypicalDrivers = new QRadioButton(
+            QStringLiteral("&Typical drivers: SUMO's own defaults, with start-up loss, dawdling "
+                           "and each driver's own speed"),
+            drivers);
+        driversLayout->addWidget(DiagramDrivers);
+        driversLayout->addWidget(TypicalDrivers);
+        layout->addWidget(drivers);
+
+        auto *runsRow = new QHBoxLayout;
+        Runs = new QSpinBox(this);
+        Runs->setRange(1, MostRuns);
+        auto *runsLabel = new QLabel(QStringLiteral("R&uns, each with its own seed:"), this);
+        runsLabel->setBuddy(Runs);
+        runsRow->addWidget(runsLabel);
+        runsRow->addWidget(Runs);
+        runsRow->addStretch();
+        layout->addLayout(runsRow);
+        Note = new QLabel(this);
+        Note->setWordWrap(true);
+        layout->addWidget(Note);
+
+        auto *buttons = new QDialogButtonBox(this);
+        QPushButton *simulate =
+            buttons->addButton(QStringLiteral("&Simulate"), QDialogButtonBox::AcceptRole);
+        simulate->setObjectName(QStringLiteral("SimulateButton"));
+        simulate->setDefault(true);
+        buttons->addButton(QDialogButtonBox::Cancel);
+        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        layout->addWidget(buttons);
+
+        const SimulationChoice &choice = RememberedSimulationChoice();
+        (choice.Arrivals == SimulatedArrivals::Random ? Random : Platoons)->setChecked(true);
+        (choice.Drivers == SimulatedDrivers::Typical ? TypicalDrivers : DiagramDrivers)
+            ->setChecked(true);
+        Runs->setValue(choice.Runs);
+        // A change of arrivals or drivers offers that choice's usual number of runs.
+        for (QRadioButton *button : {Platoons, Random, DiagramDrivers, TypicalDrivers}) {
+            connect(button, &QRadioButton::toggled, this, [this](bool On) {
+                if (On) {
+                    Runs->setValue(DefaultRuns(Choice()));
+                }
+            });
+        }
+        connect(Runs, &QSpinBox::valueChanged, this, &TSimulationChoiceDialog::Explain);
+        Explain();
+    }
+
+    SimulationChoice Choice() const {
+        SimulationChoice choice;
+        choice.Arrivals =
+            Random->isChecked() ? SimulatedArrivals::Random : SimulatedArrivals::Platoons;
+        choice.Drivers =
+            TypicalDrivers->isChecked() ? SimulatedDrivers::Typical : SimulatedDrivers::Diagram;
+        choice.Runs = Runs->value();
+        return choice;
+    }
+
+  private:
+    void Explain() {
+        const SimulationChoice choice = Choice();
+        QString text;
+        if (Deterministic(choice)) {
+            text = QStringLiteral("The diagram's platoons and drivers make every run the same: "
+                                  "one run is enough.");
+        } else {
+            text = QStringLiteral("Every seed is another day's traffic: the figures are the "
+                                  "mean over the runs, with their range and the 95 % interval "
+                                  "of the mean (which needs two runs or more).");
+        }
+        Note->setText(text + QStringLiteral(" Two runs go at a time."));
+    }
+
+    QRadioButton *Platoons = nullptr;
+    QRadioButton *Random = nullptr;
+    QRadioButton *DiagramDrivers = nullptr;
+    QRadioButton *TypicalDrivers = nullptr;
+    QSpinBox *Runs = nullptr;
+    QLabel *Note = nullptr;
+};
 
 void ExportToSumo(TTimeSpaceForm *Form) {
     if (Busy(Form) || ProgramsMissing(Form, {QStringLiteral("netconvert")})) {
@@ -146,23 +238,20 @@ void ExportToSumo(TTimeSpaceForm *Form) {
                                  session->Run->ErrorText());
         }
     });
-    session->Run->Start(Form->Document()->Plan(), folder, false);
+    // The folder runs as the first run of a simulation with the choice last made would.
+    const SimulationChoice &choice = RememberedSimulationChoice();
+    SumoRunOptions options;
+    options.Arrivals = choice.Arrivals;
+    options.Drivers = choice.Drivers;
+    session->Run->Start(Form->Document()->Plan(), folder, false, options);
 }
 
-void SimulateInSumo(TTimeSpaceForm *Form) {
+void Simulate(TTimeSpaceForm *Form, const SimulationChoice &Choice) {
     if (Busy(Form) ||
         ProgramsMissing(Form, {QStringLiteral("netconvert"), QStringLiteral("sumo")})) {
         return;
     }
     auto *session = new TSumoSession(Form);
-    session->Folder = std::make_unique<QTemporaryDir>();
-    if (!session->Folder->isValid()) {
-        Prompts::ShowMessage(Form, Prompts::MessageKind::Warning, Title,
-                             QStringLiteral("No temporary folder for the scenario: ") +
-                                 session->Folder->errorString());
-        session->End();
-        return;
-    }
     auto *dialog = new QProgressDialog(QStringLiteral("Simulating the arterial in SUMO..."),
                                        QStringLiteral("Cancel"), 0, 1000, Form);
     session->Dialog = dialog;
@@ -172,32 +261,58 @@ void SimulateInSumo(TTimeSpaceForm *Form) {
     dialog->setAutoReset(false);
     dialog->setMinimumDuration(0);
     dialog->setValue(0);
-    // Cancel ends the run and leaves the window as it was: no figures are handed over.
+    // Cancel ends every run and leaves the window as it was: no figures are handed over.
     QObject::connect(dialog, &QProgressDialog::canceled, session, [session] {
-        session->Run->Cancel();
+        session->Batch->Cancel();
         session->End();
     });
-    QObject::connect(session->Run, &TSumoRun::Progress, dialog, [dialog](double At, double End) {
-        if (End > 0.0) {
-            dialog->setValue(static_cast<int>(std::lround(1000.0 * std::min(At, End) / End)));
-            dialog->setLabelText(QStringLiteral("Simulating the arterial in SUMO: %1 of %2 s")
-                                     .arg(Fixed(At, 0), Fixed(End, 0)));
-        }
-    });
-    QObject::connect(session->Run, &TSumoRun::Finished, session, [Form, session](bool ok) {
-        session->End();
-        if (ok) {
-            Form->Document()->SetSimulation(session->Run->Figures(), session->Run->Plan());
-            Prompts::ShowMessage(Form, Prompts::MessageKind::Information, Title,
-                                 Summary(*Form, session->Run->Figures()));
-        } else {
-            Prompts::ShowMessage(Form, Prompts::MessageKind::Warning, Title,
-                                 QStringLiteral("The simulation gave no figures.\n\n") +
-                                     session->Run->ErrorText());
-        }
-    });
+    const double end = SimulationEnd(Form->Document()->Plan());
+    QObject::connect(session->Batch, &TSumoBatch::Progress, dialog,
+                     [dialog, end](double Share, int Done, int All) {
+                         dialog->setValue(static_cast<int>(std::lround(1000.0 * Share)));
+                         dialog->setLabelText(
+                             All == 1 ? QStringLiteral("Simulating the arterial in SUMO: %1 of "
+                                                       "%2 s")
+                                            .arg(Fixed(Share * end, 0), Fixed(end, 0))
+                                      : QStringLiteral("Simulating the arterial in SUMO: %1 of "
+                                                       "%2 runs done, two at a time")
+                                            .arg(Done)
+                                            .arg(All));
+                     });
+    const ArterialPlan plan = Form->Document()->Plan();
+    QObject::connect(
+        session->Batch, &TSumoBatch::Finished, session, [Form, session, plan](bool ok) {
+            session->End();
+            if (ok) {
+                const SimulationSet &set = session->Batch->Results().front();
+                Form->Document()->SetSimulation(set, plan);
+                Prompts::ShowMessage(Form, Prompts::MessageKind::Information, Title,
+                                     Summary(*Form, set));
+            } else {
+                Prompts::ShowMessage(Form, Prompts::MessageKind::Warning, Title,
+                                     QStringLiteral("The simulation gave no figures.\n\n") +
+                                         session->Batch->ErrorText());
+            }
+        });
     dialog->show();
-    session->Run->Start(Form->Document()->Plan(), session->Folder->path(), true);
+    session->Batch->Start({plan}, Choice, true);
+}
+
+void SimulateInSumo(TTimeSpaceForm *Form) {
+    if (Busy(Form) || Form->findChild<QDialog *>(ChoiceName) != nullptr ||
+        ProgramsMissing(Form, {QStringLiteral("netconvert"), QStringLiteral("sumo")})) {
+        return;
+    }
+    auto *choose = new TSimulationChoiceDialog(Form);
+    choose->setAttribute(Qt::WA_DeleteOnClose);
+    choose->setWindowModality(Qt::WindowModal);
+    QObject::connect(choose, &QDialog::accepted, Form, [Form, choose] {
+        RememberedSimulationChoice() = choose->Choice();
+        // After the dialog has gone: the progress takes its place.
+        QMetaObject::invokeMethod(
+            Form, [Form] { Simulate(Form, RememberedSimulationChoice()); }, Qt::QueuedConnection);
+    });
+    choose->open();
 }
 
 } // namespace
@@ -207,7 +322,7 @@ void AddSimulationCommands(TTimeSpaceForm &Form) {
     auto *exportCommand = new QAction(QStringLiteral("Export to SUMO..."), form);
     exportCommand->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     QObject::connect(exportCommand, &QAction::triggered, form, [form] { ExportToSumo(form); });
-    auto *simulateCommand = new QAction(QStringLiteral("Simulate in SUMO"), form);
+    auto *simulateCommand = new QAction(QStringLiteral("Simulate in SUMO..."), form);
     simulateCommand->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
     QObject::connect(simulateCommand, &QAction::triggered, form, [form] { SimulateInSumo(form); });
     Form.AddCommand(nullptr);

@@ -1,10 +1,13 @@
 #include "app/Main.h"
+#include "analysis/SumoBatch.h"
+#include "analysis/SumoRun.h"
 #include "analysis/TimingReport.h"
 #include "app/FileCommands.h"
 #include "cli/CommandLine.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QStringList>
@@ -38,6 +41,29 @@ CommandLine::ReportPainters ReportPainters() {
     return {pdf, svg, png};
 }
 
+// --simulate's replications: the batch the window runs, waited for in an event loop of its own.
+std::optional<SimulationSet> Simulate(const ArterialPlan &Plan, const SimulationChoice &Choice,
+                                      QString &Problem) {
+    Problem = TSumoRun::MissingProgramsText({QStringLiteral("netconvert"), QStringLiteral("sumo")});
+    if (!Problem.isEmpty()) {
+        return std::nullopt;
+    }
+    TSumoBatch batch;
+    QEventLoop loop;
+    bool succeeded = false;
+    QObject::connect(&batch, &TSumoBatch::Finished, &loop, [&](bool Ok) {
+        succeeded = Ok;
+        loop.quit();
+    });
+    batch.Start({Plan}, Choice, false);
+    loop.exec();
+    if (!succeeded) {
+        Problem = batch.ErrorText();
+        return std::nullopt;
+    }
+    return batch.Results().front();
+}
+
 // The offscreen platform's runtime folder is never used for a report: Qt's notice that it is
 // not set says nothing to the user of the command line and is left out.
 QtMessageHandler PreviousHandler = nullptr;
@@ -67,7 +93,7 @@ int main(int argc, char *argv[]) {
     // Other work without a window needs no display: it never makes a GUI application.
     if (CommandLine::WantsNoWindow(argc, argv)) {
         const QCoreApplication application(argc, argv);
-        return CommandLine::Run(QCoreApplication::arguments(), stdout, stderr);
+        return CommandLine::Run(QCoreApplication::arguments(), stdout, stderr, {}, Simulate);
     }
     QApplication application(argc, argv);
     const CommandLine::WindowArguments arguments =

@@ -5,6 +5,7 @@
 #include "document/OptimiseFigures.h"
 #include "document/ReportTable.h"
 #include "document/ScenarioFile.h"
+#include "document/SimulationText.h"
 #include "document/WholeFile.h"
 #include "model/Diagram.h"
 #include "model/Evaluation.h"
@@ -88,6 +89,30 @@ struct Options {
                        "as 2,1 (default: each direction's volume)."),
         QStringLiteral("SB,NB")};
 
+    QCommandLineOption Simulate{
+        QStringLiteral("simulate"),
+        QStringLiteral("Runs the scenario FILE in the SUMO traffic simulator (--runs times, two "
+                       "at a time) and prints the figures, with their spread over the runs, as "
+                       "JSON."),
+        QStringLiteral("FILE")};
+    QCommandLineOption Runs{QStringLiteral("runs"),
+                            QStringLiteral("With --simulate: the runs, each with its own seed, "
+                                           "1 to 100 (default 10 with random arrivals or "
+                                           "typical drivers, 1 otherwise)."),
+                            QStringLiteral("N")};
+    QCommandLineOption Arrivals{
+        QStringLiteral("arrivals"),
+        QStringLiteral("With --simulate: the main road's traffic as the diagram's platoons "
+                       "(platoons, the default) or arriving at random at the same hourly volume "
+                       "(random)."),
+        QStringLiteral("platoons|random"), QStringLiteral("platoons")};
+    QCommandLineOption Drivers{
+        QStringLiteral("drivers"),
+        QStringLiteral("With --simulate: drivers as the diagram assumes (diagram, the default) or "
+                       "the simulator's typical drivers, with start-up loss and speed variation "
+                       "(typical)."),
+        QStringLiteral("diagram|typical"), QStringLiteral("diagram")};
+
     void AddTo(QCommandLineParser &Parser) const {
         Parser.setApplicationDescription(
             QStringLiteral("TimeSpace: coordinates the traffic signals of an arterial road on a "
@@ -97,7 +122,7 @@ struct Options {
                            "written, 2 for a usage error."));
         Parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
         Parser.addOptions({Help, Version, Evaluate, Format, Optimise, Report, Paper, Output, Lock,
-                           Cycle, StopPenalty, Weights});
+                           Cycle, StopPenalty, Weights, Simulate, Runs, Arrivals, Drivers});
         Parser.addPositionalArgument(
             QStringLiteral("FILE"),
             QStringLiteral("A scenario file to open in the window, or to optimise."),
@@ -356,6 +381,77 @@ int RunReport(const QCommandLineParser &Parser, const Options &O, const ReportPa
     return Success;
 }
 
+int RunSimulate(const QCommandLineParser &Parser, const Options &O, const Simulator &Simulate,
+                std::FILE *Output, std::FILE *Errors) {
+    for (const QCommandLineOption *option :
+         {&O.Format, &O.Output, &O.Paper, &O.Lock, &O.Cycle, &O.StopPenalty, &O.Weights}) {
+        if (Parser.isSet(*option)) {
+            return Usage(Errors, QStringLiteral("--%1 does not go with --simulate")
+                                     .arg(option->names().constFirst()));
+        }
+    }
+    for (const QCommandLineOption *option : {&O.Simulate, &O.Runs, &O.Arrivals, &O.Drivers}) {
+        if (Parser.values(*option).size() > 1) {
+            return Usage(
+                Errors,
+                QStringLiteral("--%1 is given more than once").arg(option->names().constFirst()));
+        }
+    }
+    if (!Parser.positionalArguments().isEmpty()) {
+        return Usage(Errors, QStringLiteral("unexpected argument '%1'")
+                                 .arg(Parser.positionalArguments().constFirst()));
+    }
+    SimulationChoice choice;
+    if (!ParseArrivals(Parser.value(O.Arrivals).toStdString(), choice.Arrivals)) {
+        return Usage(Errors, QStringLiteral("unknown arrivals '%1' (platoons or random)")
+                                 .arg(Parser.value(O.Arrivals)));
+    }
+    if (!ParseDrivers(Parser.value(O.Drivers).toStdString(), choice.Drivers)) {
+        return Usage(Errors, QStringLiteral("unknown drivers '%1' (diagram or typical)")
+                                 .arg(Parser.value(O.Drivers)));
+    }
+    choice.Runs = DefaultRuns(choice);
+    if (Parser.isSet(O.Runs)) {
+        bool whole = false;
+        const int runs = Parser.value(O.Runs).toInt(&whole);
+        if (!whole || runs < 1 || runs > MostRuns) {
+            return Usage(Errors, QStringLiteral("--runs '%1': a whole number from 1 to %2")
+                                     .arg(Parser.value(O.Runs))
+                                     .arg(MostRuns));
+        }
+        choice.Runs = runs;
+    }
+    if (!Simulate) {
+        return Usage(Errors, QStringLiteral("this program cannot run the simulator"));
+    }
+    QString problem;
+    const QString file = Parser.value(O.Simulate);
+    const std::optional<Scenario> settings = TArterialDocument::Read(file, problem);
+    if (!settings) {
+        Print(Errors, problem + QLatin1Char('\n'));
+        return InputUnusable;
+    }
+    const ArterialPlan plan = PlanOf(*settings);
+    const ArterialEvaluation result = Evaluate(plan, {});
+    const std::optional<SimulationSet> set = Simulate(plan, choice, problem);
+    if (!set) {
+        Print(Errors,
+              QStringLiteral("timespace: the simulation gave no figures: %1\n").arg(problem));
+        return InputUnusable;
+    }
+    // TimeSpace's own measures beside the simulator's, as the junction report sets them.
+    const auto own = [](const DirectionMeasures &Measures) {
+        return QJsonObject{{"stopsPerVehicle", Measures.Stops},
+                           {"delayPerVehicle", Measures.DelaySeconds},
+                           {"cycleFailure", Measures.Failure}};
+    };
+    const QJsonObject figures{{"scenario", QFileInfo(file).absoluteFilePath()},
+                              {"simulation", SimulationText::Json(*set)},
+                              {"timespace", QJsonObject{{"southbound", own(result.South)},
+                                                        {"northbound", own(result.North)}}}};
+    return WriteFigures(QJsonDocument(figures).toJson(), Output, Errors);
+}
+
 } // namespace
 
 bool WantsPainting(int argc, char *argv[]) {
@@ -378,8 +474,9 @@ bool WantsNoWindow(int argc, char *argv[]) {
     // Qt's own for the window is a usage error of the command line, which needs no display to
     // say so. "--" alone ends the options.
     static const char *const own[] = {
-        "evaluate",     "format",  "optimise", "report",   "paper",   "output", "lock", "cycle",
-        "stop-penalty", "weights", "help",     "help-all", "version", "h",      "v"};
+        "evaluate", "format",   "optimise", "report",   "paper",   "output",       "lock",
+        "cycle",    "simulate", "runs",     "arrivals", "drivers", "stop-penalty", "weights",
+        "help",     "help-all", "version",  "h",        "v"};
     static const char *const toolkit[] = {
         "platform",        "platformpluginpath", "platformtheme", "plugin",     "qmljsdebugger",
         "qwindowgeometry", "qwindowicon",        "qwindowtitle",  "reverse",    "session",
@@ -407,7 +504,7 @@ bool WantsNoWindow(int argc, char *argv[]) {
 }
 
 int Run(const QStringList &Arguments, std::FILE *Output, std::FILE *Errors,
-        const ReportPainters &Painters) {
+        const ReportPainters &Painters, const Simulator &Simulate) {
     QCommandLineParser parser;
     const Options options;
     options.AddTo(parser);
@@ -424,9 +521,20 @@ int Run(const QStringList &Arguments, std::FILE *Output, std::FILE *Errors,
     }
     const bool optimise = parser.isSet(options.Optimise);
     const bool report = parser.isSet(options.Report);
-    if (int(optimise) + int(report) + int(parser.isSet(options.Evaluate)) > 1) {
-        return Usage(Errors,
-                     QStringLiteral("one job at a time: --evaluate, --optimise or --report"));
+    const bool simulate = parser.isSet(options.Simulate);
+    if (int(optimise) + int(report) + int(simulate) + int(parser.isSet(options.Evaluate)) > 1) {
+        return Usage(Errors, QStringLiteral("one job at a time: --evaluate, --optimise, --report "
+                                            "or --simulate"));
+    }
+    if (simulate) {
+        return RunSimulate(parser, options, Simulate, Output, Errors);
+    }
+    for (const QCommandLineOption *option : {&options.Runs, &options.Arrivals, &options.Drivers}) {
+        if (parser.isSet(*option)) {
+            return Usage(
+                Errors,
+                QStringLiteral("--%1 needs --simulate FILE").arg(option->names().constFirst()));
+        }
     }
     if (report) {
         return RunReport(parser, options, Painters, Errors);

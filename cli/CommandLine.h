@@ -2,18 +2,21 @@
 
 #include "model/Evaluation.h"
 #include "model/Plan.h"
+#include "model/SimulationFigures.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <cstdio>
 #include <functional>
+#include <optional>
 
 // The program's command line: `timespace --evaluate FILE [--format json|csv]`,
 // `timespace --optimise band|delay FILE [--output OUT] [--lock LIST] [--cycle LOW-HIGH]
 // [--stop-penalty S] [--weights SB,NB]`, `timespace --report FILE --output OUT [--paper
-// a4|letter]`, `--help` and `--version` run without a window or a display; `timespace [FILE]`
-// opens the window.
+// a4|letter]`, `timespace --simulate FILE [--runs N] [--arrivals platoons|random] [--drivers
+// diagram|typical]`, `--help` and `--version` run without a window or a display;
+// `timespace [FILE]` opens the window.
 namespace CommandLine {
 
 inline constexpr int Success = 0;
@@ -41,10 +44,17 @@ struct ReportPainters {
     Writer Png;
 };
 
+// What --simulate runs, which the command line cannot do itself: the program hands in the
+// analysis layer's replications in the traffic simulator. It gives the replications of Plan
+// under Choice, or nothing with the reason in Problem.
+using Simulator = std::function<std::optional<SimulationSet>(
+    const ArterialPlan &Plan, const SimulationChoice &Choice, QString &Problem)>;
+
 // Runs the command the arguments give (the program's name first) and gives the exit code;
-// the figures go to Output, messages to Errors. Without painters --report writes only CSV.
+// the figures go to Output, messages to Errors. Without painters --report writes only CSV;
+// without a simulator --simulate is refused.
 int Run(const QStringList &Arguments, std::FILE *Output, std::FILE *Errors,
-        const ReportPainters &Painters = {});
+        const ReportPainters &Painters = {}, const Simulator &Simulate = {});
 
 // For the window: the scenario file the arguments name, if any. A usage error (an option the
 // program does not know, more than one file) gives the message to print and the exit code.

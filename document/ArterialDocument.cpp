@@ -98,7 +98,7 @@ QString TArterialDocument::Save(const QString &Path, const Scenario &Settings) {
     return QString();
 }
 
-void TArterialDocument::SetSimulation(const SimulationFigures &Figures, const ArterialPlan &For) {
+void TArterialDocument::SetSimulation(const SimulationSet &Figures, const ArterialPlan &For) {
     FSimulation = Figures;
     FSimulatedPlan = For;
     emit SimulationChanged();

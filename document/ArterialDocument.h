@@ -67,8 +67,10 @@ class TArterialDocument : public QObject {
     // What the last simulation found, and whether it was made for the plan evaluated last: its
     // figures belong to that plan only, and an edit, an undo or an opened file may leave
     // another (or, undone, give it back).
-    const std::optional<SimulationFigures> &Simulation() const { return FSimulation; }
-    void SetSimulation(const SimulationFigures &Figures, const ArterialPlan &For);
+    const std::optional<SimulationSet> &Simulation() const { return FSimulation; }
+    void SetSimulation(const SimulationSet &Figures, const ArterialPlan &For);
+    // The plan the last simulation was made for.
+    const ArterialPlan &SimulatedPlan() const { return FSimulatedPlan; }
     bool SimulationCurrent() const;
 
   signals:
@@ -87,6 +89,6 @@ class TArterialDocument : public QObject {
     TEditState FState;
     QUndoStack *FUndo = nullptr;
     QString FFileName;
-    std::optional<SimulationFigures> FSimulation;
+    std::optional<SimulationSet> FSimulation;
     ArterialPlan FSimulatedPlan;
 };

@@ -1,7 +1,38 @@
 #pragma once
 
+#include "model/Common.h"
+#include "model/Trajectory.h"
+
 #include <cstdint>
+#include <memory>
+#include <string_view>
 #include <vector>
+
+// How the simulator is asked to run the arterial. The diagram's own assumptions (its platoons,
+// drivers who keep its saturation headway and never dawdle) make a run deterministic; random
+// arrivals at the same hourly volume, or the simulator's typical drivers (its own car-following
+// defaults: start-up loss, dawdling, each driver's own speed), make every seed a different day.
+enum class SimulatedArrivals { Platoons, Random };
+enum class SimulatedDrivers { Diagram, Typical };
+
+struct SimulationChoice {
+    SimulatedArrivals Arrivals = SimulatedArrivals::Platoons;
+    SimulatedDrivers Drivers = SimulatedDrivers::Diagram;
+    std::int32_t Runs = 1; // replications, each with its own seed
+};
+inline constexpr std::int32_t MostRuns = 100;
+inline constexpr std::int32_t RandomRuns = 10; // the replications offered when a run is random
+bool Deterministic(const SimulationChoice &Choice);
+// 1 when the runs would all be the same, RandomRuns otherwise.
+std::int32_t DefaultRuns(const SimulationChoice &Choice);
+// The replication's seed: 1 for the first, 2 for the second, ...
+std::uint32_t RunSeed(std::int32_t Run);
+// "platoons" / "random", "diagram" / "typical": the words of the command line and of the
+// figures in JSON; the parse gives false for any other word.
+std::string_view ArrivalsWord(SimulatedArrivals Arrivals);
+std::string_view DriversWord(SimulatedDrivers Drivers);
+bool ParseArrivals(std::string_view Word, SimulatedArrivals &Arrivals);
+bool ParseDrivers(std::string_view Word, SimulatedDrivers &Drivers);
 
 // What a run of the traffic simulator found for one direction of the arterial, over its
 // measured cycles.
@@ -20,4 +51,42 @@ struct SimulationFigures {
     DirectionSimulation Northbound;
     double SimulatedSeconds = 0.0; // the measured time
     double StoppedAt = 0.0;        // where the run ended at the latest, seconds from its start
+    std::uint32_t Seed = 0;        // the simulator's seed (0: its own default)
+    // The vehicles' paths along the arterial, when they were read; shared, since they can run
+    // to megabytes and the figures are copied.
+    std::shared_ptr<const SimulatedTraces> Traces;
 };
+
+// A figure over the replications: its mean, its range, and the 95 % confidence interval of the
+// mean from Student's t with n - 1 degrees of freedom (none for a single run).
+struct Spread {
+    std::int32_t Runs = 0;
+    double Mean = 0.0;
+    double Least = 0.0;
+    double Greatest = 0.0;
+    bool HasInterval = false;
+    double Low = 0.0;
+    double High = 0.0;
+};
+Spread SpreadOf(const std::vector<double> &Values);
+// Student's t for a two-sided 95 % interval with the given degrees of freedom (>= 1).
+double StudentT95(std::int32_t DegreesOfFreedom);
+
+// The replications of one arterial under one choice, in seed order.
+struct SimulationSet {
+    SimulationChoice Choice;
+    std::vector<SimulationFigures> Runs;
+};
+
+// One direction over the replications. The stops and delay are taken over the runs that
+// counted vehicles of that direction.
+struct DirectionSpread {
+    std::int32_t Sent = 0; // vehicles sent in each run (the same in every run)
+    Spread Vehicles;
+    Spread Stops;
+    Spread Delay;
+    std::int32_t UnfinishedRuns = 0;    // runs that stopped with vehicles still on their way
+    PerJunction<std::int32_t> GrewIn{}; // runs in which the junction's queue grew
+    std::int32_t RunsWithGrowth = 0;    // runs in which any queue grew
+};
+DirectionSpread SpreadOf(const SimulationSet &Set, bool Southbound);

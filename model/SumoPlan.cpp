@@ -7,6 +7,8 @@
 #include <charconv>
 #include <cmath>
 #include <numeric>
+#include <random>
+#include <utility>
 
 double FeetToMetres(std::int32_t feet) {
     return static_cast<double>(static_cast<Extended>(feet) * static_cast<Extended>(MetresPerFoot));
@@ -70,23 +72,72 @@ double SimulationEnd(const ArterialPlan &Plan) {
     return std::ceil(MeasurementEnd(Plan) + metres / slowest + drain);
 }
 
-std::vector<MainRoadVehicle> MainRoadVehicles(const ArterialPlan &Plan) {
+namespace {
+// Random arrivals of one direction: the platoons' vehicles of the warm-up, and of the measured
+// cycles, each at a uniformly drawn time within its period (the count is the volume's, the
+// times a Poisson stream's given that count), numbered within the cycle they enter in.
+void RandomArrivals(std::int32_t volume, std::int32_t cycle, bool Southbound, std::mt19937 &Draw,
+                    std::vector<MainRoadVehicle> &Vehicles) {
+    for (const auto &[first, last] :
+         {std::pair{0, WarmUpCycles}, std::pair{WarmUpCycles, WarmUpCycles + MeasuredCycles}}) {
+        std::int32_t count = 0;
+        for (std::int32_t c = first; c < last; ++c) {
+            count += PlatoonVehicles(volume, cycle, c);
+        }
+        std::uniform_real_distribution<double> within(static_cast<double>(first) * cycle,
+                                                      static_cast<double>(last) * cycle);
+        std::vector<double> times(static_cast<std::size_t>(count));
+        for (double &t : times) {
+            // Whole hundredths, as the route file gives them.
+            t = std::floor(within(Draw) * 100.0) / 100.0;
+        }
+        std::sort(times.begin(), times.end());
+        std::int32_t index = 0;
+        std::int32_t previous = -1;
+        for (const double t : times) {
+            const std::int32_t c =
+                std::clamp(static_cast<std::int32_t>(t / cycle), first, last - 1);
+            index = c == previous ? index + 1 : 0;
+            previous = c;
+            Vehicles.push_back({Southbound, c, index, t, false});
+        }
+    }
+}
+} // namespace
+
+std::vector<MainRoadVehicle> MainRoadVehicles(const ArterialPlan &Plan, SimulatedArrivals Arrivals,
+                                              std::uint32_t Seed) {
     std::vector<MainRoadVehicle> vehicles;
     const std::int32_t cycle = Plan.Signals[1].CycleTime;
     const std::int32_t cycles = WarmUpCycles + MeasuredCycles;
     const std::int32_t leaving = std::clamp(Plan.LeavingPercent, 0, 100);
     std::int64_t entered = 0;
+    // The j-th southbound vehicle leaves when the share's running total passes a whole
+    // vehicle: the leaving vehicles are spread through every platoon.
+    const auto leaves = [&entered, leaving] {
+        const bool turns = (entered + 1) * leaving / 100 > entered * leaving / 100;
+        ++entered;
+        return turns;
+    };
+    if (Arrivals == SimulatedArrivals::Random && cycle > 0) {
+        std::mt19937 draw(Seed);
+        RandomArrivals(Plan.SouthVolume, cycle, true, draw, vehicles);
+        RandomArrivals(Plan.NorthVolume, cycle, false, draw, vehicles);
+        std::stable_sort(
+            vehicles.begin(), vehicles.end(),
+            [](const MainRoadVehicle &a, const MainRoadVehicle &b) { return a.Depart < b.Depart; });
+        for (MainRoadVehicle &vehicle : vehicles) {
+            vehicle.Leaves = vehicle.Southbound && leaves();
+        }
+        return vehicles;
+    }
     for (std::int32_t c = 0; c < cycles; ++c) {
         const std::int32_t south = PlatoonVehicles(Plan.SouthVolume, cycle, c);
         const std::int32_t north = PlatoonVehicles(Plan.NorthVolume, cycle, c);
         for (std::int32_t i = 0; i < std::max(south, north); ++i) {
             const double depart = c * cycle + i * SatHeadway;
             if (i < south) {
-                // The j-th southbound vehicle leaves when the share's running total passes a
-                // whole vehicle: the leaving vehicles are spread through every platoon.
-                const bool leaves = (entered + 1) * leaving / 100 > entered * leaving / 100;
-                vehicles.push_back({true, c, i, depart, leaves});
-                ++entered;
+                vehicles.push_back({true, c, i, depart, leaves()});
             }
             if (i < north) {
                 vehicles.push_back({false, c, i, depart, false});

@@ -74,8 +74,23 @@ double MeasurementEnd(const ArterialPlan &Plan);
 // have had so far.
 double SimulationEnd(const ArterialPlan &Plan);
 
-// A vehicle of the main road's platoons: one platoon per JCT #1 cycle and direction, entering
-// at the arterial's end at the cycle's start, one vehicle every SatHeadway seconds.
+// How one run is asked for: the arrivals and drivers, the seed of every random choice (the
+// simulator's and the arrivals'), and whether the vehicles' paths are kept for drawing.
+struct SumoRunOptions {
+    SimulatedArrivals Arrivals = SimulatedArrivals::Platoons;
+    SimulatedDrivers Drivers = SimulatedDrivers::Diagram;
+    std::uint32_t Seed = RunSeed(0);
+    bool Traces = false;
+};
+
+// The most trace points one run keeps (8 bytes each): a busy run at high volumes keeps its
+// first 4,000,000 and says that its traces were cut.
+inline constexpr std::size_t MostTracePoints = 4'000'000;
+
+// A vehicle of the main road: one platoon per JCT #1 cycle and direction, entering at the
+// arterial's end at the cycle's start, one vehicle every SatHeadway seconds. With random
+// arrivals the same number of vehicles enter in the warm-up and in the measured period, each at
+// a time drawn at random within its period, and a vehicle belongs to the cycle it enters in.
 struct MainRoadVehicle {
     bool Southbound = true;
     std::int32_t Cycle = 0; // 0 for the first platoon
@@ -85,7 +100,9 @@ struct MainRoadVehicle {
 };
 // Both directions' vehicles until the measured period ends, by departure time. The leaving
 // share is spread evenly over the southbound vehicles in the order they enter.
-std::vector<MainRoadVehicle> MainRoadVehicles(const ArterialPlan &Plan);
+std::vector<MainRoadVehicle>
+MainRoadVehicles(const ArterialPlan &Plan, SimulatedArrivals Arrivals = SimulatedArrivals::Platoons,
+                 std::uint32_t Seed = RunSeed(0));
 
 // "s.<cycle>.<index>" or "n.<cycle>.<index>", and back.
 std::string VehicleId(const MainRoadVehicle &Vehicle);

@@ -395,7 +395,7 @@ class tst_JunctionReport : public QObject {
 
         QTemporaryDir folder;
         QString error;
-        QVERIFY2(SumoScenario::Write(form.Document()->Plan(), folder.path(), error),
+        QVERIFY2(SumoScenario::Write(form.Document()->Plan(), folder.path(), {}, error),
                  qPrintable(error));
         QFile edges(folder.filePath("arterial.edg.xml"));
         QVERIFY(edges.open(QIODevice::ReadOnly));
@@ -523,11 +523,13 @@ class tst_JunctionReport : public QObject {
                               .GrowingAt = {3, 4}};
         figures.SimulatedSeconds = 900;
         figures.StoppedAt = 4321;
-        form.Document()->SetSimulation(figures, form.Document()->Plan());
+        form.Document()->SetSimulation({{}, {figures}}, form.Document()->Plan());
         QVERIFY(report->SimulationShown());
         QCOMPARE(report->SimulationNote(),
-                 QString("The last simulation measured 900 s and followed its vehicles until "
-                         "they left the arterial or the run stopped at 4321 s (7 had not left)."));
+                 QString("The last simulation (arrivals as the diagram's platoons, drivers as "
+                         "the diagram assumes, 1 run (seed 1)) measured 900 s and followed its "
+                         "vehicles until they left the arterial or the run stopped at 4321 s (7 "
+                         "had not left)."));
         const int south = TJunctionReport::SouthboundRow;
         const int north = TJunctionReport::NorthboundRow;
         QCOMPARE(report->SimulationText(south, TJunctionReport::StopsSimulated), QString("1.25"));
@@ -563,7 +565,7 @@ class tst_JunctionReport : public QObject {
         const QString simulated = folder.filePath("simulated.json");
         const QString other = folder.filePath("other.json");
         UserMovesTrackBar(form.BkMainRoadVol, 800);
-        form.Document()->SetSimulation(figures, form.Document()->Plan());
+        form.Document()->SetSimulation({{}, {figures}}, form.Document()->Plan());
         QVERIFY(form.Files()->SaveFile(simulated));
         const auto shownAfter = [&](const std::function<void()> &edit) {
             edit();

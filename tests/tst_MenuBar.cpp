@@ -103,7 +103,7 @@ class tst_MenuBar : public QObject {
         row("View", "Junction Report", QKeySequence(Qt::CTRL | Qt::Key_J));
         row("View", "Progression Band", QKeySequence(Qt::CTRL | Qt::Key_B));
         row("File", "Export to SUMO...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
-        row("Tools", "Simulate in SUMO", QKeySequence(Qt::CTRL | Qt::Key_M));
+        row("Tools", "Simulate in SUMO...", QKeySequence(Qt::CTRL | Qt::Key_M));
         row("Tools", "Optimise Timing...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
         row("Help", "Help", QKeySequence(Qt::Key_F1));
         row("Help", "Help Setup...", QKeySequence());
@@ -196,9 +196,10 @@ class tst_MenuBar : public QObject {
             QTRY_VERIFY(dialogs.contains(QStringLiteral("Help Setup")));
         } else if (item == QLatin1String("Optimise Timing...")) {
             QTRY_VERIFY(dialogs.contains(QStringLiteral("Optimise Timing")));
-        } else if (item == QLatin1String("Simulate in SUMO")) {
-            // A run with its progress (then cancelled), or why the simulator cannot run.
-            QTRY_VERIFY(dialogs.contains(QStringLiteral("SUMO")) || !message.isEmpty());
+        } else if (item == QLatin1String("Simulate in SUMO...")) {
+            // The choice of arrivals, drivers and runs (then cancelled), or why the simulator
+            // cannot run.
+            QTRY_VERIFY(dialogs.contains(QStringLiteral("Simulate in SUMO")) || !message.isEmpty());
             QTRY_VERIFY(form.findChild<QObject *>(QStringLiteral("SumoSession")) == nullptr);
         } else if (item == QLatin1String("Export to SUMO...")) {
             QVERIFY(message.contains(QLatin1String("plan.json")) ||

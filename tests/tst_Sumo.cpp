@@ -87,11 +87,18 @@ class tst_Sumo : public QObject {
     QList<Message> FMessages;
     bool FHaveSumo = false;
 
-    // Runs "Simulate in SUMO" as the context menu's command does and waits for its figures.
+    // Runs "Simulate in SUMO..." as the context menu's command does, with the choice the
+    // dialog offers, and waits for its figures.
     bool Simulate(TTimeSpaceForm &form) {
         QSignalSpy handed(form.Document(), &TArterialDocument::SimulationChanged);
-        FormDriver::Command(form, QStringLiteral("Simulate in SUMO"))->trigger();
+        StartSimulation(form);
         return handed.wait(SimulationWait);
+    }
+    static void StartSimulation(TTimeSpaceForm &form) {
+        FormDriver::Command(form, QStringLiteral("Simulate in SUMO..."))->trigger();
+        auto *simulate = form.findChild<QPushButton *>(QStringLiteral("SimulateButton"));
+        QVERIFY(simulate != nullptr);
+        simulate->click();
     }
 
   private slots:
@@ -320,7 +327,7 @@ class tst_Sumo : public QObject {
         FormDriver::UserMovesTrackBar(form.FwMainRoadVol, volume);
         QTEST(form.ArtStops->Caption(), "stops");
         QVERIFY(Simulate(form));
-        const DirectionSimulation south = form.Document()->Simulation()->Southbound;
+        const DirectionSimulation south = form.Document()->Simulation()->Runs.at(0).Southbound;
         qInfo("TimeSpace %s stops/veh; SUMO %.3f stops/veh, %.1f s delay/veh over %d vehicles "
               "(%d unfinished), growing at %s",
               qPrintable(form.ArtStops->Caption()), south.StopsPerVehicle, south.DelayPerVehicle,
@@ -329,12 +336,13 @@ class tst_Sumo : public QObject {
         QCOMPARE(south.Sent, vehicles);
         QCOMPARE(south.Vehicles, vehicles);
         QCOMPARE(south.Unfinished, 0);
-        QCOMPARE(form.Document()->Simulation()->Northbound.Sent, 0);
-        QCOMPARE(form.Document()->Simulation()->Northbound.Vehicles, 0);
+        QCOMPARE(form.Document()->Simulation()->Runs.at(0).Northbound.Sent, 0);
+        QCOMPARE(form.Document()->Simulation()->Runs.at(0).Northbound.Vehicles, 0);
         QCOMPARE(FMessages.size(), 1);
         QCOMPARE(FMessages[0].Kind, Prompts::MessageKind::Information);
         QVERIFY2(
-            FMessages[0].Text.contains(QStringLiteral("Southbound: %1 vehicles, ").arg(vehicles)) &&
+            FMessages[0].Text.contains(
+                QStringLiteral("Southbound: %1 vehicles entered; ").arg(vehicles)) &&
                 FMessages[0].Text.contains(QStringLiteral("Northbound: no northbound traffic.")),
             qPrintable(FMessages[0].Text));
 
@@ -363,7 +371,7 @@ class tst_Sumo : public QObject {
         form.RefreshTimeSpaceDiagram();
         QTemporaryDir folder;
         QString error;
-        QVERIFY2(SumoScenario::Write(form.Document()->Plan(), folder.path(), error),
+        QVERIFY2(SumoScenario::Write(form.Document()->Plan(), folder.path(), {}, error),
                  qPrintable(error));
         QFile switches(folder.filePath(QStringLiteral("switches.add.xml")));
         QVERIFY(switches.open(QIODevice::WriteOnly));
@@ -409,7 +417,7 @@ class tst_Sumo : public QObject {
     void missingSimulator_data() {
         QTest::addColumn<QString>("command");
         QTest::newRow("export") << "Export to SUMO...";
-        QTest::newRow("simulate") << "Simulate in SUMO";
+        QTest::newRow("simulate") << "Simulate in SUMO...";
     }
     void missingSimulator() {
         QFETCH(QString, command);
@@ -452,15 +460,15 @@ class tst_Sumo : public QObject {
         const ProgramPath path(programs.path());
         SimulationFigures last;
         last.SimulatedSeconds = 1.0;
-        form.Document()->SetSimulation(last, form.Document()->Plan());
+        form.Document()->SetSimulation({{}, {last}}, form.Document()->Plan());
         QSignalSpy handed(form.Document(), &TArterialDocument::SimulationChanged);
-        FormDriver::Command(form, QStringLiteral("Simulate in SUMO"))->trigger();
+        StartSimulation(form);
         QTRY_COMPARE_WITH_TIMEOUT(FMessages.size(), 1, SimulationWait);
         QCOMPARE(FMessages[0].Kind, Prompts::MessageKind::Warning);
         QFETCH(QString, says);
         QVERIFY2(FMessages[0].Text.contains(says), qPrintable(FMessages[0].Text));
         QCOMPARE(handed.size(), 0);
-        QCOMPARE(form.Document()->Simulation()->SimulatedSeconds, 1.0);
+        QCOMPARE(form.Document()->Simulation()->Runs.at(0).SimulatedSeconds, 1.0);
         QTRY_VERIFY(form.findChild<QProgressDialog *>() == nullptr);
     }
 
@@ -479,9 +487,9 @@ class tst_Sumo : public QObject {
                         "; exec /bin/sleep 60");
         const ProgramPath path(programs.path());
         QSignalSpy handed(form.Document(), &TArterialDocument::SimulationChanged);
-        FormDriver::Command(form, QStringLiteral("Simulate in SUMO"))->trigger();
-        const QPointer<QProgressDialog> dialog = form.findChild<QProgressDialog *>();
-        QVERIFY(dialog != nullptr);
+        StartSimulation(form);
+        QPointer<QProgressDialog> dialog;
+        QTRY_VERIFY((dialog = form.findChild<QProgressDialog *>()) != nullptr);
         QTRY_VERIFY_WITH_TIMEOUT(dialog && dialog->value() > 0, SimulationWait);
         QFile pid(pidFile);
         QVERIFY(pid.open(QIODevice::ReadOnly));
