@@ -1,23 +1,34 @@
 #include "FormDriver.h"
+#include "ProgramRun.h"
 #include "analysis/SumoRun.h"
 #include "analysis/SumoScenario.h"
+#include "app/FileCommands.h"
 #include "app/Main.h"
+#include "document/SimulationText.h"
 #include "model/Measures.h"
 #include "platform/Prompts.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMap>
 #include <QPointer>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cmath>
 
 // The tests that run the simulator's programs.
 #define REQUIRE_SUMO()                                                                             \
@@ -158,6 +169,98 @@ class tst_Sumo : public QObject {
         QTEST(northFirst, "northFirst");
         QTEST(southMeasured, "southMeasured");
         QTEST(northMeasured, "northMeasured");
+
+        // Random arrivals send as many vehicles in the measured period, each at its own time
+        // within it, in the order of their times; every seed draws other times.
+        QList<double> firstTimes;
+        for (const std::uint32_t seed : {1U, 2U}) {
+            int south = 0;
+            int north = 0;
+            double last = 0.0;
+            QSet<QString> ids;
+            QList<double> times;
+            for (const MainRoadVehicle &v :
+                 MainRoadVehicles(plan, SimulatedArrivals::Random, seed)) {
+                QVERIFY(v.Depart >= last);
+                last = v.Depart;
+                QCOMPARE(v.Cycle, static_cast<int>(v.Depart / cycle));
+                QVERIFY(v.Cycle < WarmUpCycles + MeasuredCycles);
+                ids.insert(QString::fromStdString(VehicleId(v)));
+                times << v.Depart;
+                if (v.Cycle >= WarmUpCycles) {
+                    ++(v.Southbound ? south : north);
+                }
+            }
+            QCOMPARE(ids.size(), times.size());
+            QTEST(south, "southMeasured");
+            QTEST(north, "northMeasured");
+            QVERIFY(times != firstTimes);
+            firstTimes = times;
+        }
+        QCOMPARE(MainRoadVehicles(plan, SimulatedArrivals::Random, 2).back().Depart,
+                 firstTimes.back());
+    }
+
+    // The replications' figures: the mean, the range and the 95 % interval of the mean from
+    // Student's t, at the bounds of its table.
+    void replicationSpread_data() {
+        QTest::addColumn<QList<double>>("values");
+        QTest::addColumn<QString>("mean");
+        QTest::addColumn<QString>("range");
+        QTest::addColumn<QString>("interval");
+        const auto upTo = [](int n) {
+            QList<double> values;
+            for (int i = 0; i < n; ++i) {
+                values << i;
+            }
+            return values;
+        };
+        QTest::newRow("one run") << QList<double>{0.5} << "0.50"
+                                 << ""
+                                 << "";
+        QTest::newRow("two runs") << QList<double>{0.6, 0.4} << "0.50"
+                                  << "0.40 to 0.60"
+                                  << "-0.77 to 1.77";
+        QTest::newRow("five runs") << QList<double>{3, 1, 5, 2, 4} << "3.00"
+                                   << "1.00 to 5.00"
+                                   << "1.04 to 4.96";
+        QTest::newRow("31 runs") << upTo(31) << "15.00"
+                                 << "0.00 to 30.00"
+                                 << "11.67 to 18.33";
+        QTest::newRow("121 runs") << upTo(121) << "60.00"
+                                  << "0.00 to 120.00"
+                                  << "53.69 to 66.31";
+        QTest::newRow("122 runs") << upTo(122) << "60.50"
+                                  << "0.00 to 121.00"
+                                  << "54.22 to 66.78";
+    }
+    void replicationSpread() {
+        QFETCH(QList<double>, values);
+        const Spread spread = SpreadOf(std::vector<double>(values.begin(), values.end()));
+        QCOMPARE(spread.Runs, static_cast<int>(values.size()));
+        QTEST(QString::number(spread.Mean, 'f', 2), "mean");
+        QTEST(SimulationText::Range(spread, 2), "range");
+        QTEST(SimulationText::Interval(spread, 2), "interval");
+
+        // Over runs of the arterial: a run that counted no vehicles has no stops to average, and
+        // each junction says in how many runs its queue grew.
+        SimulationSet set;
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            SimulationFigures run;
+            run.Southbound.Sent = 9;
+            run.Southbound.Vehicles = 9;
+            run.Southbound.StopsPerVehicle = values[i];
+            run.Southbound.GrowingAt =
+                i % 2 == 0 ? std::vector<std::int32_t>{3} : std::vector<std::int32_t>{3, 5};
+            set.Runs.push_back(run);
+        }
+        set.Runs.push_back({}); // no traffic at all
+        const DirectionSpread south = SpreadOf(set, true);
+        QCOMPARE(south.Stops.Mean, spread.Mean);
+        QCOMPARE(south.Stops.Runs, spread.Runs);
+        QCOMPARE(south.GrewIn[3], static_cast<int>(values.size()));
+        QCOMPARE(south.GrewIn[5], static_cast<int>(values.size() / 2));
+        QCOMPARE(south.GrewIn[4], 0);
     }
 
     // The crossroad's yellow comes out of the arterial's red only when that leaves the
@@ -472,35 +575,146 @@ class tst_Sumo : public QObject {
         QTRY_VERIFY(form.findChild<QProgressDialog *>() == nullptr);
     }
 
-    // The progress follows the simulated time the simulator has written (its step log reaches
-    // a pipe only in blocks); Cancel stops it at once and leaves the window as it was.
+    // The command line's figures: over the green wave the diagram's platoons never stop, the
+    // same volume arriving at random does, and the runs give their spread.
+    void commandLine() {
+        REQUIRE_SUMO();
+        TTimeSpaceForm form;
+        SetOffsets(form, {0, 42, 84, 11, 53, 95});
+        FormDriver::UserMovesTrackBar(form.FwMainRoadVol, 600);
+        FormDriver::UserMovesTrackBar(form.BkMainRoadVol, 250);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("wave.json"));
+        QVERIFY(form.Files()->SaveFile(path));
+
+        const auto simulate = [&path](const QStringList &options) {
+            const Ran ran = RunProgram(QStringList{"--simulate", path} + options);
+            [&ran] { QVERIFY2(ran.Exit == 0, qPrintable(ran.Errors)); }();
+            return QJsonDocument::fromJson(ran.Output)["simulation"].toObject();
+        };
+        const QJsonObject platoons = simulate({});
+        QCOMPARE(platoons["runs"].toInt(), 1);
+        QCOMPARE(platoons["southbound"]["stopsPerVehicle"]["mean"].toDouble(), 0.0);
+        QVERIFY(!platoons["southbound"]["stopsPerVehicle"].toObject().contains("interval95"));
+
+        const QJsonObject random = simulate({"--arrivals", "random", "--runs", "3"});
+        QCOMPARE(random["arrivals"].toString(), QStringLiteral("random"));
+        QCOMPARE(random["drivers"].toString(), QStringLiteral("diagram"));
+        for (const char *direction : {"southbound", "northbound"}) {
+            const QJsonObject d = random[direction].toObject();
+            QCOMPARE(d["sent"].toInt(), platoons[direction]["sent"].toInt());
+            const QJsonObject stops = d["stopsPerVehicle"].toObject();
+            QVERIFY2(stops["mean"].toDouble() > 0.1, direction);
+            const QJsonArray interval = stops["interval95"].toArray();
+            QVERIFY(interval[0].toDouble() < stops["mean"].toDouble());
+            QVERIFY(interval[1].toDouble() > stops["mean"].toDouble());
+            QCOMPARE(d["runs"].toArray().size(), 3);
+            QCOMPARE(d["runs"][2]["seed"].toInt(), 3);
+            QCOMPARE(d["runs"][2]["vehicles"].toInt(), d["sent"].toInt());
+        }
+    }
+
+    void commandLineRefusals_data() {
+        QTest::addColumn<QStringList>("options"); // after --simulate FILE
+        QTest::addColumn<int>("exit");
+        // The simulator here fails at once: an accepted request ends with exit 1.
+        QTest::newRow("100 runs") << QStringList{"--runs", "100"} << 1;
+        QTest::newRow("101 runs") << QStringList{"--runs", "101"} << 2;
+        QTest::newRow("1 run") << QStringList{"--runs", "1"} << 1;
+        QTest::newRow("0 runs") << QStringList{"--runs", "0"} << 2;
+        QTest::newRow("runs not a number") << QStringList{"--runs", "ten"} << 2;
+        QTest::newRow("no such arrivals") << QStringList{"--arrivals", "poisson"} << 2;
+        QTest::newRow("no such drivers") << QStringList{"--drivers", "bold"} << 2;
+        QTest::newRow("typical drivers") << QStringList{"--drivers", "typical"} << 1;
+        QTest::newRow("runs twice") << QStringList{"--runs", "2", "--runs", "3"} << 2;
+        QTest::newRow("with a format") << QStringList{"--format", "csv"} << 2;
+        QTest::newRow("with an evaluation") << QStringList{"--evaluate", "x.json"} << 2;
+        QTest::newRow("no such file") << QStringList{"--missing"} << 1;
+    }
+    void commandLineRefusals() {
+        QFETCH(QStringList, options);
+        QTemporaryDir folder;
+        QString path = folder.filePath(QStringLiteral("plan.json"));
+        TTimeSpaceForm form;
+        QVERIFY(form.Files()->SaveFile(path));
+        if (options.removeAll(QStringLiteral("--missing")) > 0) {
+            path = folder.filePath(QStringLiteral("none.json"));
+        }
+        WriteScript(folder.filePath(QStringLiteral("sumo")), "exit 3");
+        WriteScript(folder.filePath(QStringLiteral("netconvert")), "exit 3");
+        const ProgramPath programs(folder.path());
+        const Ran ran = RunProgram(QStringList{"--simulate", path} + options);
+        QFETCH(int, exit);
+        QVERIFY2(ran.Exit == exit, qPrintable(ran.Errors));
+        QVERIFY(ran.Output.isEmpty());
+        // Without --simulate its options are a usage error too.
+        if (options.size() == 2 && exit == 1) {
+            QCOMPARE(RunProgram(QStringList{"--evaluate", path} + options).Exit, 2);
+        }
+    }
+
+    // Replications run two at a time under one progress, which follows the simulated time the
+    // simulator has written (its step log reaches a pipe only in blocks); Cancel stops every
+    // program at once and leaves the window as it was.
     void cancel() {
         REQUIRE_SUMO();
         TTimeSpaceForm form;
         QTemporaryDir programs;
         QVERIFY(QFile::link(QStandardPaths::findExecutable(QStringLiteral("netconvert")),
                             programs.filePath(QStringLiteral("netconvert"))));
-        const QString pidFile = programs.filePath(QStringLiteral("pid"));
+        const QString pidFile = programs.filePath(QStringLiteral("pids"));
         WriteScript(programs.filePath(QStringLiteral("sumo")),
-                    "echo $$ > " + QFile::encodeName(pidFile) +
+                    "echo $$ >> " + QFile::encodeName(pidFile) +
                         "; printf '<fcd-export>\\n<timestep time=\"40.00\">\\n' > speeds.xml"
                         "; exec /bin/sleep 60");
         const ProgramPath path(programs.path());
         QSignalSpy handed(form.Document(), &TArterialDocument::SimulationChanged);
-        StartSimulation(form);
+        // Random arrivals: ten runs are offered.
+        FormDriver::Command(form, QStringLiteral("Simulate in SUMO..."))->trigger();
+        QRadioButton *random = nullptr;
+        for (QRadioButton *button : form.findChildren<QRadioButton *>()) {
+            if (button->text().contains(QStringLiteral("Random arrivals"))) {
+                random = button;
+            }
+        }
+        QVERIFY(random != nullptr);
+        random->click();
+        QCOMPARE(form.findChild<QSpinBox *>()->value(), 10);
+        form.findChild<QPushButton *>(QStringLiteral("SimulateButton"))->click();
         QPointer<QProgressDialog> dialog;
         QTRY_VERIFY((dialog = form.findChild<QProgressDialog *>()) != nullptr);
         QTRY_VERIFY_WITH_TIMEOUT(dialog && dialog->value() > 0, SimulationWait);
-        QFile pid(pidFile);
-        QVERIFY(pid.open(QIODevice::ReadOnly));
-        const QString process =
-            QStringLiteral("/proc/") + QString::fromLatin1(pid.readAll().trimmed());
-        QVERIFY2(QFile::exists(process), qPrintable(process));
+        const auto processes = [&pidFile] {
+            QFile pids(pidFile);
+            QStringList running;
+            if (pids.open(QIODevice::ReadOnly)) {
+                for (const QByteArray &pid : pids.readAll().split('\n')) {
+                    if (!pid.isEmpty()) {
+                        running << QStringLiteral("/proc/") + QString::fromLatin1(pid);
+                    }
+                }
+            }
+            return running;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(processes().size(), 2, SimulationWait);
+        // A third waits for one of the two to finish.
+        QTest::qWait(300);
+        QCOMPARE(processes().size(), 2);
+        QCOMPARE(dialog->value(),
+                 static_cast<int>(
+                     std::lround(1000.0 * 2 * 40.0 / SimulationEnd(form.Document()->Plan()) / 10)));
+        for (const QString &process : processes()) {
+            QVERIFY2(QFile::exists(process) && !IsZombie(process), qPrintable(process));
+        }
         QPushButton *button = dialog->findChild<QPushButton *>();
         QVERIFY(button != nullptr);
         QTest::mouseClick(button, Qt::LeftButton);
-        QTRY_VERIFY(!QFile::exists(process) || IsZombie(process));
+        for (const QString &process : processes()) {
+            QTRY_VERIFY(!QFile::exists(process) || IsZombie(process));
+        }
         QTRY_VERIFY(form.findChild<QProgressDialog *>() == nullptr);
+        QTest::qWait(300);
+        QCOMPARE(processes().size(), 2);
         QCOMPARE(handed.size(), 0);
         QVERIFY(!form.Document()->Simulation());
         QCOMPARE(FMessages.size(), 0);
