@@ -193,7 +193,7 @@ class TSimulationChoiceDialog : public QDialog {
                                   "mean over the runs, with their range and the 95 % interval "
                                   "of the mean (which needs two runs or more).");
         }
-        Note->setText(text + QStringLiteral(" Two runs go at a time."));
+        Note->setText(choice.Runs > 1 ? text + QStringLiteral(" Two runs go at a time.") : text);
     }
 
     QRadioButton *Platoons = nullptr;
