@@ -63,6 +63,11 @@ void TSumoBatch::Start(const std::vector<ArterialPlan> &Plans, const SimulationC
     }
 }
 
+QString TSumoBatch::JobFolder(const Job &Job) const {
+    return QDir(FFolder->path())
+        .filePath(QStringLiteral("plan%1-run%2").arg(Job.Plan).arg(Job.Run + 1));
+}
+
 void TSumoBatch::StartNext() {
     const std::size_t index = FNext++;
     Job &job = FJobs[index];

@@ -51,6 +51,7 @@ class TSumoBatch : public QObject {
         double Done = 0.0; // share of its simulated time
         TSumoRun *Runner = nullptr;
     };
+    QString JobFolder(const Job &Job) const;
     void StartNext();
     void JobFinished(std::size_t Index, bool Ok);
     void Report();
