@@ -85,10 +85,7 @@ void TSumoBatch::StartNext() {
     options.Drivers = FChoice.Drivers;
     options.Seed = RunSeed(job.Run);
     options.Traces = FTraces;
-    const QString folder =
-        QDir(FFolder->path())
-            .filePath(QStringLiteral("plan%1-run%2").arg(job.Plan).arg(job.Run + 1));
-    runner->Start(FPlans[job.Plan], folder, true, options);
+    runner->Start(FPlans[job.Plan], JobFolder(job), true, options);
 }
 
 void TSumoBatch::JobFinished(std::size_t Index, bool Ok) {
@@ -113,9 +110,7 @@ void TSumoBatch::JobFinished(std::size_t Index, bool Ok) {
     }
     FResults[job.Plan].Runs[static_cast<std::size_t>(job.Run)] = runner->Figures();
     // The run's files can run to many megabytes: they go as soon as they are read.
-    QDir(QDir(FFolder->path())
-             .filePath(QStringLiteral("plan%1-run%2").arg(job.Plan).arg(job.Run + 1)))
-        .removeRecursively();
+    QDir(JobFolder(job)).removeRecursively();
     job.Done = 1.0;
     ++FFinished;
     Report();
