@@ -84,7 +84,7 @@ void TSumoBatch::StartNext() {
     options.Arrivals = FChoice.Arrivals;
     options.Drivers = FChoice.Drivers;
     options.Seed = RunSeed(job.Run);
-    options.Traces = FTraces;
+    options.Traces = FTraces && job.Run < TracedRuns;
     runner->Start(FPlans[job.Plan], JobFolder(job), true, options);
 }
 

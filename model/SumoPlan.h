@@ -84,8 +84,10 @@ struct SumoRunOptions {
 };
 
 // The most trace points one run keeps (8 bytes each): a busy run at high volumes keeps its
-// first 4,000,000 and says that its traces were cut.
-inline constexpr std::size_t MostTracePoints = 4'000'000;
+// first 2,000,000 and says that its traces were cut. Only the first TracedRuns replications keep
+// theirs, so that a hundred runs hold no more than ten.
+inline constexpr std::size_t MostTracePoints = 2'000'000;
+inline constexpr std::int32_t TracedRuns = 10;
 
 // A vehicle of the main road: one platoon per JCT #1 cycle and direction, entering at the
 // arterial's end at the cycle's start, one vehicle every SatHeadway seconds. With random
