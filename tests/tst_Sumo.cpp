@@ -1,5 +1,7 @@
 #include "FormDriver.h"
 #include "ProgramRun.h"
+#include "analysis/OptimiseDialog.h"
+#include "analysis/SumoBatch.h"
 #include "analysis/SumoRun.h"
 #include "analysis/SumoScenario.h"
 #include "app/FileCommands.h"
@@ -14,6 +16,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QMap>
 #include <QPointer>
 #include <QProcess>
@@ -651,6 +654,45 @@ class tst_Sumo : public QObject {
         if (options.size() == 2 && exit == 1) {
             QCOMPARE(RunProgram(QStringList{"--evaluate", path} + options).Exit, 2);
         }
+    }
+
+    // The optimiser's check runs both timings with the replications chosen for the simulation,
+    // seed for seed.
+    void optimiserCheckRunsTheSameSeeds() {
+        REQUIRE_SUMO();
+        TTimeSpaceForm form;
+        QTemporaryDir programs;
+        QVERIFY(QFile::link(QStandardPaths::findExecutable(QStringLiteral("netconvert")),
+                            programs.filePath(QStringLiteral("netconvert"))));
+        const QString log = programs.filePath(QStringLiteral("runs"));
+        // Each run says where it ran with which seed and answers that no vehicle came.
+        WriteScript(programs.filePath(QStringLiteral("sumo")),
+                    "echo \"${PWD##*/} $(/bin/grep -o 'seed value=\"[0-9]*' arterial.sumocfg | "
+                    "/bin/grep -o '[0-9]*$')\" >> " +
+                        QFile::encodeName(log) +
+                        "; echo '<tripinfos/>' > tripinfo.xml; echo '<fcd-export/>' > "
+                        "speeds.xml; echo '<detector/>' > queues.xml");
+        const ProgramPath path(programs.path());
+        const SimulationChoice remembered = RememberedSimulationChoice();
+        RememberedSimulationChoice() = {SimulatedArrivals::Random, SimulatedDrivers::Diagram, 2};
+        FormDriver::Command(form, QStringLiteral("Optimise Timing..."))->trigger();
+        auto *dialog = form.findChild<TOptimiseDialog *>();
+        QVERIFY(dialog != nullptr);
+        dialog->OptimiseButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->Result().has_value(), 60000);
+        dialog->CheckButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            dialog->Status->text().startsWith(QStringLiteral("SUMO simulated")), SimulationWait);
+        RememberedSimulationChoice() = remembered;
+        QVERIFY2(dialog->Status->text().contains(QStringLiteral("2 runs (seeds 1 to 2)")),
+                 qPrintable(dialog->Status->text()));
+        QFile runs(log);
+        QVERIFY(runs.open(QIODevice::ReadOnly));
+        QStringList lines = QString::fromLatin1(runs.readAll()).split('\n', Qt::SkipEmptyParts);
+        lines.sort();
+        QCOMPARE(lines,
+                 QStringList({"plan0-run1 1", "plan0-run2 2", "plan1-run1 1", "plan1-run2 2"}));
+        dialog->close();
     }
 
     // Replications run two at a time under one progress, which follows the simulated time the
