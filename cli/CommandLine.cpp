@@ -307,26 +307,36 @@ int RunOptimise(const QCommandLineParser &Parser, const Options &O, std::FILE *O
     return WriteFigures(QJsonDocument(figures).toJson(), Output, Errors);
 }
 
-int RunReport(const QCommandLineParser &Parser, const Options &O, const ReportPainters &Painters,
-              std::FILE *Errors) {
-    for (const QCommandLineOption *option :
-         {&O.Format, &O.Lock, &O.Cycle, &O.StopPenalty, &O.Weights}) {
+// A job's usage problem, or nothing: an option that does not go with it, one of its own given
+// more than once, or a file named beside it.
+QString Misused(const QCommandLineParser &Parser, const QString &Job,
+                std::initializer_list<const QCommandLineOption *> Foreign,
+                std::initializer_list<const QCommandLineOption *> Own) {
+    for (const QCommandLineOption *option : Foreign) {
         if (Parser.isSet(*option)) {
-            return Usage(
-                Errors,
-                QStringLiteral("--%1 does not go with --report").arg(option->names().constFirst()));
+            return QStringLiteral("--%1 does not go with %2")
+                .arg(option->names().constFirst(), Job);
         }
     }
-    for (const QCommandLineOption *option : {&O.Report, &O.Output, &O.Paper}) {
+    for (const QCommandLineOption *option : Own) {
         if (Parser.values(*option).size() > 1) {
-            return Usage(
-                Errors,
-                QStringLiteral("--%1 is given more than once").arg(option->names().constFirst()));
+            return QStringLiteral("--%1 is given more than once").arg(option->names().constFirst());
         }
     }
     if (!Parser.positionalArguments().isEmpty()) {
-        return Usage(Errors, QStringLiteral("unexpected argument '%1'")
-                                 .arg(Parser.positionalArguments().constFirst()));
+        return QStringLiteral("unexpected argument '%1'")
+            .arg(Parser.positionalArguments().constFirst());
+    }
+    return {};
+}
+
+int RunReport(const QCommandLineParser &Parser, const Options &O, const ReportPainters &Painters,
+              std::FILE *Errors) {
+    const QString misused = Misused(Parser, QStringLiteral("--report"),
+                                    {&O.Format, &O.Lock, &O.Cycle, &O.StopPenalty, &O.Weights},
+                                    {&O.Report, &O.Output, &O.Paper});
+    if (!misused.isEmpty()) {
+        return Usage(Errors, misused);
     }
     if (!Parser.isSet(O.Output)) {
         return Usage(Errors,
@@ -383,23 +393,12 @@ int RunReport(const QCommandLineParser &Parser, const Options &O, const ReportPa
 
 int RunSimulate(const QCommandLineParser &Parser, const Options &O, const Simulator &Simulate,
                 std::FILE *Output, std::FILE *Errors) {
-    for (const QCommandLineOption *option :
-         {&O.Format, &O.Output, &O.Paper, &O.Lock, &O.Cycle, &O.StopPenalty, &O.Weights}) {
-        if (Parser.isSet(*option)) {
-            return Usage(Errors, QStringLiteral("--%1 does not go with --simulate")
-                                     .arg(option->names().constFirst()));
-        }
-    }
-    for (const QCommandLineOption *option : {&O.Simulate, &O.Runs, &O.Arrivals, &O.Drivers}) {
-        if (Parser.values(*option).size() > 1) {
-            return Usage(
-                Errors,
-                QStringLiteral("--%1 is given more than once").arg(option->names().constFirst()));
-        }
-    }
-    if (!Parser.positionalArguments().isEmpty()) {
-        return Usage(Errors, QStringLiteral("unexpected argument '%1'")
-                                 .arg(Parser.positionalArguments().constFirst()));
+    const QString misused =
+        Misused(Parser, QStringLiteral("--simulate"),
+                {&O.Format, &O.Output, &O.Paper, &O.Lock, &O.Cycle, &O.StopPenalty, &O.Weights},
+                {&O.Simulate, &O.Runs, &O.Arrivals, &O.Drivers});
+    if (!misused.isEmpty()) {
+        return Usage(Errors, misused);
     }
     SimulationChoice choice;
     if (!ParseArrivals(Parser.value(O.Arrivals).toStdString(), choice.Arrivals)) {

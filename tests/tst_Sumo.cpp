@@ -82,6 +82,12 @@ void WriteScript(const QString &Path, const QByteArray &Body) {
     QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 }
 
+// The real network builder beside a simulator that the test writes.
+void LinkNetconvert(const QTemporaryDir &Programs) {
+    QVERIFY(QFile::link(QStandardPaths::findExecutable(QStringLiteral("netconvert")),
+                        Programs.filePath(QStringLiteral("netconvert"))));
+}
+
 // A killed process stays a zombie until its parent reaps it.
 bool IsZombie(const QString &Process) {
     QFile stat(Process + QStringLiteral("/stat"));
@@ -560,8 +566,7 @@ class tst_Sumo : public QObject {
         QFETCH(QByteArray, script);
         TTimeSpaceForm form;
         QTemporaryDir programs;
-        QVERIFY(QFile::link(QStandardPaths::findExecutable(QStringLiteral("netconvert")),
-                            programs.filePath(QStringLiteral("netconvert"))));
+        LinkNetconvert(programs);
         WriteScript(programs.filePath(QStringLiteral("sumo")), script);
         const ProgramPath path(programs.path());
         SimulationFigures last;
@@ -662,8 +667,7 @@ class tst_Sumo : public QObject {
         REQUIRE_SUMO();
         TTimeSpaceForm form;
         QTemporaryDir programs;
-        QVERIFY(QFile::link(QStandardPaths::findExecutable(QStringLiteral("netconvert")),
-                            programs.filePath(QStringLiteral("netconvert"))));
+        LinkNetconvert(programs);
         const QString log = programs.filePath(QStringLiteral("runs"));
         // Each run says where it ran with which seed and answers that no vehicle came.
         WriteScript(programs.filePath(QStringLiteral("sumo")),
@@ -702,8 +706,7 @@ class tst_Sumo : public QObject {
         REQUIRE_SUMO();
         TTimeSpaceForm form;
         QTemporaryDir programs;
-        QVERIFY(QFile::link(QStandardPaths::findExecutable(QStringLiteral("netconvert")),
-                            programs.filePath(QStringLiteral("netconvert"))));
+        LinkNetconvert(programs);
         const QString pidFile = programs.filePath(QStringLiteral("pids"));
         WriteScript(programs.filePath(QStringLiteral("sumo")),
                     "echo $$ >> " + QFile::encodeName(pidFile) +
