@@ -385,7 +385,7 @@ void DrawLegend(QPainter &Painter, QPointF At, bool Trajectories) {
     entry(QStringLiteral("NB band edge (dash-dot)"),
           line(QPen(NorthBandLine, 1.0, Qt::DashDotLine)));
     if (Trajectories) {
-        entry(QStringLiteral("SB simulated vehicle (dark blue)"),
+        entry(QStringLiteral("SB simulated vehicle (blue)"),
               line(QPen(SouthboundTraceColour, 1.0)));
         entry(QStringLiteral("NB simulated vehicle (brown)"),
               line(QPen(NorthboundTraceColour, 1.0)));

@@ -18,9 +18,9 @@
 // junctions at its share of the way between their rows; above JCT #1 and below JCT #6 the
 // diagram's own scale holds, one unit per FeetPerPixel feet.
 
-// Southbound dark blue, northbound brown: neither is the band's magenta or orange, a platoon's
+// Southbound blue, northbound brown: neither is the band's magenta or orange, a platoon's
 // teal or gray, nor a signal's colour.
-inline const QColor SouthboundTraceColour{0, 0, 160};
+inline const QColor SouthboundTraceColour{50, 90, 255};
 inline const QColor NorthboundTraceColour{150, 75, 0};
 
 // One run's traces over a stretch of the simulation.

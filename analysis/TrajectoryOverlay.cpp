@@ -15,18 +15,18 @@ TTrajectoryOverlay::TTrajectoryOverlay(QWidget *Panel, const TArterialDocument *
                                        const PerJunction<const QWidget *> &Strips)
     : TDiagramOverlay(Panel, Strips, QStringLiteral("TrajectoryOverlay")), FDocument(Document) {
     // An edit can make the simulation stale, and its undo current again.
-    connect(Document, &TArterialDocument::Recomputed, this, &TTrajectoryOverlay::Follow);
+    connect(Document, &TArterialDocument::Recomputed, this, &TTrajectoryOverlay::Take);
     connect(Document, &TArterialDocument::SimulationChanged, this,
             &TTrajectoryOverlay::NewSimulation);
     FFromCycle = WarmUpCycles;
-    Follow();
+    Take();
 }
 
 void TTrajectoryOverlay::NewSimulation() {
     FRun = 0;
     FFromCycle = WarmUpCycles;
     FFollowed = nullptr;
-    Follow();
+    Take();
     emit Changed();
 }
 
@@ -37,7 +37,7 @@ void TTrajectoryOverlay::SetRun(std::int32_t Run) {
     if (Run != FRun) {
         FRun = Run;
         FFollowed = nullptr;
-        Follow();
+        Take();
         emit Changed();
     }
 }
@@ -47,7 +47,7 @@ void TTrajectoryOverlay::SetFromCycle(std::int32_t Cycle) {
     if (Cycle != FFromCycle) {
         FFromCycle = Cycle;
         FFollowed = nullptr;
-        Follow();
+        Take();
         emit Changed();
     }
 }
@@ -81,7 +81,7 @@ bool TTrajectoryOverlay::Cut() const {
     return view && view->Traces->Cut;
 }
 
-void TTrajectoryOverlay::Follow() {
+void TTrajectoryOverlay::Take() {
     const auto &set = FDocument->Simulation();
     Drawing state = Drawing::Traces;
     if (!set || set->Runs.empty()) {

@@ -54,10 +54,11 @@ class TTrajectoryOverlay : public TDiagramOverlay {
 
   protected:
     void paintEvent(QPaintEvent *Event) override;
-    // Takes the simulation and the strips' places again and repaints where the paths changed.
-    void Follow() override;
+    void Follow() override { Take(); }
 
   private:
+    // Takes the simulation and the strips' places again and repaints where the paths changed.
+    void Take();
     void NewSimulation();
 
     const TArterialDocument *FDocument;
