@@ -3,8 +3,6 @@
 #include "document/ArterialDocument.h"
 #include "model/Diagram.h"
 
-#include <QChildEvent>
-#include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -12,77 +10,8 @@
 
 TBandOverlay::TBandOverlay(QWidget *Panel, const TArterialDocument *Document,
                            const PerJunction<const QWidget *> &Strips)
-    : QWidget(Panel), FDocument(Document), FStrips(Strips) {
-    setObjectName("BandOverlay");
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    // No background of its own: the panel's pictures show through wherever no line is.
-    setAutoFillBackground(false);
-    setGeometry(Panel->rect());
-    hide();
+    : TDiagramOverlay(Panel, Strips, QStringLiteral("BandOverlay")), FDocument(Document) {
     connect(Document, &TArterialDocument::Recomputed, this, &TBandOverlay::Follow);
-    // The strips' moves, and every sibling's change of stacking; children added to the panel
-    // later are watched from their first polish on.
-    QWidget *panel = Panel;
-    panel->installEventFilter(this);
-    for (QObject *child : panel->children()) {
-        if (child != this && child->isWidgetType()) {
-            child->installEventFilter(this);
-        }
-    }
-}
-
-void TBandOverlay::KeepOnTop() {
-    if (FStacking) {
-        return;
-    }
-    // Whatever went above the overlay is put back under it in its own order: each such sibling
-    // repaints where it lies, and the overlay, as large as the panel, does not repaint at all.
-    FStacking = true;
-    QList<QWidget *> above;
-    bool passed = false;
-    for (QObject *child : parentWidget()->children()) {
-        if (child == this) {
-            passed = true;
-        } else if (passed && child->isWidgetType()) {
-            above.append(static_cast<QWidget *>(child));
-        }
-    }
-    for (QWidget *sibling : std::as_const(above)) {
-        sibling->stackUnder(this);
-    }
-    FStacking = false;
-}
-
-void TBandOverlay::showEvent(QShowEvent *Event) {
-    QWidget::showEvent(Event);
-    raise();
-    Follow();
-}
-
-bool TBandOverlay::eventFilter(QObject *Watched, QEvent *Event) {
-    switch (Event->type()) {
-    case QEvent::Move:
-        // A strip moved up or down: the band's corners move with its middle row.
-        if (std::find(FStrips.begin(), FStrips.end(), Watched) != FStrips.end()) {
-            Follow();
-        }
-        break;
-    case QEvent::ZOrderChange:
-        KeepOnTop();
-        break;
-    case QEvent::ChildPolished:
-        if (Watched == parentWidget()) {
-            QObject *child = static_cast<QChildEvent *>(Event)->child();
-            if (child != this && child->isWidgetType()) {
-                child->installEventFilter(this);
-                KeepOnTop();
-            }
-        }
-        break;
-    default:
-        break;
-    }
-    return false;
 }
 
 void TBandOverlay::Follow() {
@@ -98,8 +27,7 @@ void TBandOverlay::Follow() {
         for (const int shift : {0, band.Width}) {
             QPolygon points;
             for (int k = 1; k <= JunctionCount; ++k) {
-                const QWidget *strip = FStrips[k];
-                points << QPoint(band.StartAt(k) + shift, strip->y() + strip->height() / 2);
+                points << QPoint(band.StartAt(k) + shift, MiddleRow(k));
             }
             edges.append({points, colour});
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/DiagramOverlay.h"
 #include "model/Band.h"
 #include "model/Common.h"
 
@@ -7,7 +8,6 @@
 #include <QList>
 #include <QPolygon>
 #include <QRegion>
-#include <QWidget>
 
 class TArterialDocument;
 
@@ -17,11 +17,10 @@ class TArterialDocument;
 // cycle in both directions, the cycle both entering platoons are made at), drawn over the
 // time-space diagram: for each direction with a band its
 // two edges, the first and the last trajectory, as one-pixel lines from junction to junction
-// through the middle rows of the strips, within the time axis. A child of the diagram panel
-// above every other child, transparent for the mouse and without a background of its own: it
-// paints only its lines and leaves the window's composed pictures as they are. It follows
-// every recomputation and every move of a strip; hidden it does nothing.
-class TBandOverlay : public QWidget {
+// through the middle rows of the strips, within the time axis, on the panel as every overlay
+// is (TDiagramOverlay). It follows every recomputation and every move of a strip; hidden it
+// does nothing.
+class TBandOverlay : public TDiagramOverlay {
     Q_OBJECT
 
   public:
@@ -45,19 +44,13 @@ class TBandOverlay : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent *Event) override;
-    void showEvent(QShowEvent *Event) override;
-    bool eventFilter(QObject *Watched, QEvent *Event) override;
+    // Takes the bands and the strips' places again and repaints where the lines changed.
+    void Follow() override;
 
   private:
-    // Takes the bands and the strips' places again and repaints where the lines changed.
-    void Follow();
     QRegion LinesRegion() const;
-    // Puts every sibling that went above the overlay back under it.
-    void KeepOnTop();
 
     const TArterialDocument *FDocument;
-    PerJunction<const QWidget *> FStrips{};
     ArterialBands FBands;
     QList<Edge> FEdges;
-    bool FStacking = false;
 };

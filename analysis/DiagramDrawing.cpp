@@ -325,7 +325,22 @@ void DrawScale(QPainter &Painter, const QRectF &Area) {
     Painter.restore();
 }
 
-void DrawLegend(QPainter &Painter, QPointF At) {
+void DrawTrajectories(QPainter &Painter, const TrajectoryView &View,
+                      const PerJunction<double> &Tops, const QRectF &Area) {
+    // Junctions on the strips' middle rows, as the overlay puts them.
+    PerJunction<double> rows{};
+    for (int k = 1; k <= JunctionCount; ++k) {
+        rows[k] = Tops[k] + StripHeight / 2.0;
+    }
+    const QPen south(SouthboundTraceColour, 0.6);
+    const QPen north(NorthboundTraceColour, 0.6);
+    for (const TracePath &path : TracePaths(View, rows, Area)) {
+        Painter.setPen(path.Southbound ? south : north);
+        Painter.drawPolyline(path.Points);
+    }
+}
+
+void DrawLegend(QPainter &Painter, QPointF At, bool Trajectories) {
     Painter.setFont(DrawingFont(7));
     const QFontMetricsF metrics(Painter.font());
     double x = At.x();
@@ -369,6 +384,12 @@ void DrawLegend(QPainter &Painter, QPointF At) {
     entry(QStringLiteral("SB band edge (dashed)"), line(QPen(SouthBandLine, 1.0, Qt::DashLine)));
     entry(QStringLiteral("NB band edge (dash-dot)"),
           line(QPen(NorthBandLine, 1.0, Qt::DashDotLine)));
+    if (Trajectories) {
+        entry(QStringLiteral("SB simulated vehicle (blue)"),
+              line(QPen(SouthboundTraceColour, 1.0)));
+        entry(QStringLiteral("NB simulated vehicle (brown)"),
+              line(QPen(NorthboundTraceColour, 1.0)));
+    }
 }
 
 } // namespace
@@ -458,6 +479,9 @@ void DrawDiagram(QPainter &Painter, const QRectF &Target, const ArterialPlan &Pl
         DrawBandEdges(Painter, Result.Bands.Northbound, tops, area,
                       QPen(NorthBandLine, 1.0, Qt::DashDotLine));
     }
+    if (Options.Trajectories) {
+        DrawTrajectories(Painter, *Options.Trajectories, tops, area);
+    }
     Painter.setPen(QPen(Ink, 0.5));
     Painter.setBrush(Qt::NoBrush);
     Painter.drawRect(area);
@@ -472,7 +496,8 @@ void DrawDiagram(QPainter &Painter, const QRectF &Target, const ArterialPlan &Pl
     DrawScale(Painter, area);
     DrawTimeAxis(Painter, area.bottomLeft(), StripWidth);
     if (Options.Legend) {
-        DrawLegend(Painter, QPointF(8.0, area.bottom() + TimeAxisHeight + 6.0));
+        DrawLegend(Painter, QPointF(8.0, area.bottom() + TimeAxisHeight + 6.0),
+                   Options.Trajectories.has_value());
     }
     Painter.restore();
 }

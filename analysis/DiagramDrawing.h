@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/TrajectoryDrawing.h"
 #include "model/Evaluation.h"
 #include "model/Plan.h"
 
@@ -10,13 +11,15 @@
 #include <QSizeF>
 #include <QString>
 
+#include <optional>
+
 class QPainter;
 
 // The time-space diagram drawn with vector shapes from the plan and its evaluation alone, never
 // from the window's pictures, for any paint device (SVG, PDF, a printer, an image): the six
 // signal strips over the 460 s time axis, the platoon bands of every link each way, the queues,
-// the plan view with its queue bars, optionally the progression band's edges, the time axis, the
-// distance scale, the junction numbers and a legend.
+// the plan view with its queue bars, optionally the progression band's edges and the simulated
+// vehicles' paths, the time axis, the distance scale, the junction numbers and a legend.
 //
 // It is meant to be read in black and white as well: red is cross-hatched, yellow dotted and
 // green plain; southbound platoons are hatched one way and northbound the other, and the legend
@@ -28,6 +31,8 @@ class QPainter;
 struct DiagramDrawingOptions {
     bool BandLines = false; // the progression band's edges, as the window's overlay shows them
     bool Legend = true;
+    // The simulated vehicles' paths, as the window's trajectory overlay shows them.
+    std::optional<TrajectoryView> Trajectories;
 };
 
 // The whole drawing's size in its own units.

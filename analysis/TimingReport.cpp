@@ -156,6 +156,7 @@ void WriteReport(ReportWriter &Writer, const TimingReportSource &Source) {
     // Page 1: the diagram as large as the page allows, then the measures.
     DiagramDrawingOptions options;
     options.BandLines = Source.BandLines;
+    options.Trajectories = Source.Trajectories;
     const QSizeF natural = DiagramDrawingSize(options);
     const double room = Writer.Page().height() - FooterHeight - Writer.Y() - 3 * RowHeight;
     const double height =
@@ -290,6 +291,7 @@ bool PrintTimingReport(QPrinter &Printer, const TimingReportSource &Source) {
 QString SaveDiagramFigureSvg(const TimingReportSource &Source, const QString &Path) {
     DiagramDrawingOptions options;
     options.BandLines = Source.BandLines;
+    options.Trajectories = Source.Trajectories;
     const QByteArray bytes = DiagramFigureSvg(Source.Plan, Source.Result, TitleOf(Source), options);
     if (bytes.isEmpty()) {
         return CannotSave(Path, QStringLiteral("the drawing could not be started"));
@@ -300,6 +302,7 @@ QString SaveDiagramFigureSvg(const TimingReportSource &Source, const QString &Pa
 QString SaveDiagramFigurePng(const TimingReportSource &Source, const QString &Path) {
     DiagramDrawingOptions options;
     options.BandLines = Source.BandLines;
+    options.Trajectories = Source.Trajectories;
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "analysis/TrajectoryDrawing.h"
 #include "model/Evaluation.h"
 #include "model/Plan.h"
 
 #include <QPageSize>
 #include <QString>
+
+#include <optional>
 
 class QPagedPaintDevice;
 class QPrinter;
@@ -22,6 +25,8 @@ struct TimingReportSource {
     const ArterialEvaluation &Result;
     QString FileName; // the scenario file, empty for a new arterial
     bool BandLines = true;
+    // The simulated vehicles' paths on the diagram, when the window shows them.
+    std::optional<TrajectoryView> Trajectories = std::nullopt;
 };
 
 // Paints the report on a device whose page layout is set; false when painting cannot start.

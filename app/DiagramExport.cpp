@@ -4,6 +4,7 @@
 
 #include "analysis/BandOverlay.h"
 #include "analysis/DiagramDrawing.h"
+#include "analysis/TrajectoryOverlay.h"
 #include "app/Main.h"
 #include "controls/SpaceLink.h"
 #include "controls/TimeSpaceLight.h"
@@ -284,11 +285,15 @@ void DrawTable(QPainter &Painter, const Layout &Layout, const Table &Table, QPoi
 void PaintLegend(QPainter &Painter, const Layout &Layout);
 
 // The vector file: the diagram drawn from the document, as the printed report draws it, with
-// the band's edges when the window shows them.
+// the band's edges and the simulated vehicles' paths when the window shows them.
 void PaintVectorDiagram(QPainter &Painter, const TTimeSpaceForm &Form) {
     const TArterialDocument &document = *Form.Document();
     DiagramDrawingOptions options;
     options.BandLines = Form.BandOverlay() && Form.BandOverlay()->isVisibleTo(&Form);
+    const TTrajectoryOverlay *trajectories = Form.TrajectoryOverlay();
+    if (trajectories && trajectories->isVisibleTo(&Form)) {
+        options.Trajectories = trajectories->View();
+    }
     DrawDiagramFigure(Painter, QPointF(0, 0), document.Plan(), document.Result(), options);
 }
 

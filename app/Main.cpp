@@ -286,6 +286,10 @@ TBandOverlay *TTimeSpaceForm::BandOverlay() const {
     return FReports->Overlay();
 }
 
+TTrajectoryOverlay *TTimeSpaceForm::TrajectoryOverlay() const {
+    return FReports->Trajectories();
+}
+
 int TTimeSpaceForm::EnteringVol() const {
     return FDocument->Result().EnteringVolume;
 }

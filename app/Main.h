@@ -28,6 +28,7 @@ class THelpForm;
 class THintSwitch;
 class TJunctionReport;
 class TReportCommands;
+class TTrajectoryOverlay;
 
 // The main window: the arterial (six junction strips, seven progression links, seven queue
 // links) on the form's controls, the recomputation pipeline and every handler of the window.
@@ -143,6 +144,7 @@ class TTimeSpaceForm : public TMainForm {
     // The analysis windows and overlays, made by their commands.
     TJunctionReport *JunctionReport() const;
     TBandOverlay *BandOverlay() const;
+    TTrajectoryOverlay *TrajectoryOverlay() const;
 
     // Where the command menu opens: at the pointer when the mouse asks for it; from the keys
     // (the Menu key, Shift+F10) at the selected junction when the diagram has the focus, else

@@ -153,7 +153,9 @@ void AddMenuBar(TTimeSpaceForm &Form) {
     QMenu *view = bar->addMenu(QStringLiteral("&View"));
     AddItems(view, Form,
              {{"&Junction Report", "Shows each junction's figures both ways"},
-              {"&Progression Band", "Draws the progression band over the diagram"}});
+              {"&Progression Band", "Draws the progression band over the diagram"},
+              {"Simulated &Trajectories...",
+               "Draws the simulated vehicles' paths of a SUMO run over the diagram"}});
 
     QMenu *tools = bar->addMenu(QStringLiteral("&Tools"));
     AddItems(tools, Form,

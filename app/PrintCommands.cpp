@@ -4,6 +4,7 @@
 
 #include "analysis/BandOverlay.h"
 #include "analysis/TimingReport.h"
+#include "analysis/TrajectoryOverlay.h"
 #include "app/Main.h"
 #include "document/ReportTable.h"
 #include "platform/Prompts.h"
@@ -18,8 +19,10 @@ namespace {
 
 TimingReportSource SourceOf(const TTimeSpaceForm &Form) {
     const TArterialDocument &document = *Form.Document();
+    const TTrajectoryOverlay *trajectories = Form.TrajectoryOverlay();
     return {document.Plan(), document.Result(), document.FileName(),
-            Form.BandOverlay() && Form.BandOverlay()->isVisibleTo(&Form)};
+            Form.BandOverlay() && Form.BandOverlay()->isVisibleTo(&Form),
+            trajectories && trajectories->isVisibleTo(&Form) ? trajectories->View() : std::nullopt};
 }
 
 // Beside the scenario file under its name with the new extension, or Fallback for a new one.

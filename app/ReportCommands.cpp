@@ -4,6 +4,8 @@
 
 #include "analysis/BandOverlay.h"
 #include "analysis/JunctionReport.h"
+#include "analysis/TrajectoryOverlay.h"
+#include "analysis/TrajectoryWindow.h"
 #include "controls/TimeSpaceLight.h"
 
 #include <QAction>
@@ -22,17 +24,7 @@ TReportCommands::TReportCommands(TTimeSpaceForm *Form) : QObject(Form), FForm(Fo
     connect(report, &QAction::triggered, this, [this] {
         if (FReport == nullptr) {
             FReport = new TJunctionReport(FForm, FForm->Document());
-            // Placed once, on first opening: later the report stays where the user put it. The
-            // report's frame is taken as wide as the main window's.
-            const QSize frame = FForm->frameGeometry().size() - FForm->size();
-            const QScreen *screen = FForm->screen();
-            const std::optional<QPoint> place =
-                screen == nullptr ? std::nullopt
-                                  : ReportPlace(FForm->frameGeometry(), FReport->sizeHint() + frame,
-                                                screen->availableGeometry());
-            if (place) {
-                FReport->move(*place);
-            }
+            PlaceBeside(FReport);
         }
         FReport->show();
         FReport->raise();
@@ -55,4 +47,40 @@ TReportCommands::TReportCommands(TTimeSpaceForm *Form) : QObject(Form), FForm(Fo
         FBandOverlay->setVisible(On);
     });
     Form->AddCommand(band);
+
+    // The overlay and its window are made once and kept; the window opens showing the
+    // trajectories, and closing it leaves them as its check box has them.
+    auto *trajectories = new QAction("Simulated Trajectories...", Form);
+    trajectories->setObjectName("SimulatedTrajectoriesCommand");
+    trajectories->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M));
+    connect(trajectories, &QAction::triggered, this, [this] {
+        if (FTrajectoryWindow == nullptr) {
+            PerJunction<const QWidget *> strips{};
+            for (int k = 1; k <= JunctionCount; ++k) {
+                strips[k] = FForm->Light(k);
+            }
+            FTrajectoryOverlay =
+                new TTrajectoryOverlay(FForm->TimeSpaceDiagram, FForm->Document(), strips);
+            FTrajectoryOverlay->show();
+            FTrajectoryWindow = new TTrajectoryWindow(FForm, FForm->Document(), FTrajectoryOverlay);
+            PlaceBeside(FTrajectoryWindow);
+        }
+        FTrajectoryWindow->show();
+        FTrajectoryWindow->raise();
+        FTrajectoryWindow->activateWindow();
+    });
+    Form->AddCommand(trajectories);
+}
+
+void TReportCommands::PlaceBeside(QWidget *Window) const {
+    // The tool window's frame is taken as wide as the main window's.
+    const QSize frame = FForm->frameGeometry().size() - FForm->size();
+    const QScreen *screen = FForm->screen();
+    const std::optional<QPoint> place =
+        screen == nullptr ? std::nullopt
+                          : ReportPlace(FForm->frameGeometry(), Window->sizeHint() + frame,
+                                        screen->availableGeometry());
+    if (place) {
+        Window->move(*place);
+    }
 }

@@ -2,6 +2,7 @@
 #include "app/FileCommands.h"
 
 #include "analysis/JunctionReport.h"
+#include "analysis/TrajectoryOverlay.h"
 #include "app/Layout.h"
 #include "app/MenuBar.h"
 #include "app/TimingTable.h"
@@ -11,6 +12,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -102,6 +104,7 @@ class tst_MenuBar : public QObject {
         row("Edit", "Timing Table", QKeySequence(Qt::CTRL | Qt::Key_T));
         row("View", "Junction Report", QKeySequence(Qt::CTRL | Qt::Key_J));
         row("View", "Progression Band", QKeySequence(Qt::CTRL | Qt::Key_B));
+        row("View", "Simulated Trajectories...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M));
         row("File", "Export to SUMO...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
         row("Tools", "Simulate in SUMO...", QKeySequence(Qt::CTRL | Qt::Key_M));
         row("Tools", "Optimise Timing...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
@@ -223,6 +226,14 @@ class tst_MenuBar : public QObject {
             QVERIFY(form.JunctionReport() != nullptr && form.JunctionReport()->isVisible());
         } else if (item == QLatin1String("Progression Band")) {
             QVERIFY(action->isChecked());
+        } else if (item == QLatin1String("Simulated Trajectories...")) {
+            // Opened before any simulation: it says so, and the overlay draws nothing.
+            const auto *status = form.findChild<QLabel *>(QStringLiteral("TrajectoryStatus"));
+            QVERIFY(status != nullptr && status->isVisible());
+            QCOMPARE(status->text(), QStringLiteral("No simulation has run yet: Simulate in SUMO "
+                                                    "(Ctrl+M) first."));
+            QVERIFY(form.TrajectoryOverlay()->isVisible());
+            QVERIFY(form.TrajectoryOverlay()->Paths().empty());
         } else if (item == QLatin1String("Keyboard")) {
             QVERIFY(message.contains(QLatin1String("<td>Ctrl+O</td><td>Open...</td>")));
             QVERIFY(message.contains(QLatin1String("<td>Delete</td><td>reset the junction</td>")));

@@ -1,0 +1,164 @@
+#include "analysis/TrajectoryOverlay.h"
+
+#include "document/ArterialDocument.h"
+#include "model/Diagram.h"
+#include "model/Numbers.h"
+#include "model/SumoPlan.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+TTrajectoryOverlay::TTrajectoryOverlay(QWidget *Panel, const TArterialDocument *Document,
+                                       const PerJunction<const QWidget *> &Strips)
+    : TDiagramOverlay(Panel, Strips, QStringLiteral("TrajectoryOverlay")), FDocument(Document) {
+    // An edit can make the simulation stale, and its undo current again.
+    connect(Document, &TArterialDocument::Recomputed, this, &TTrajectoryOverlay::Take);
+    connect(Document, &TArterialDocument::SimulationChanged, this,
+            &TTrajectoryOverlay::NewSimulation);
+    FFromCycle = WarmUpCycles;
+    Take();
+}
+
+void TTrajectoryOverlay::NewSimulation() {
+    FRun = 0;
+    FFromCycle = WarmUpCycles;
+    FFollowed = nullptr;
+    Take();
+    emit Changed();
+}
+
+void TTrajectoryOverlay::SetRun(std::int32_t Run) {
+    const auto &set = FDocument->Simulation();
+    const std::int32_t runs = set ? static_cast<std::int32_t>(set->Runs.size()) : 0;
+    Run = std::clamp(Run, 0, std::max(runs - 1, 0));
+    if (Run != FRun) {
+        FRun = Run;
+        FFollowed = nullptr;
+        Take();
+        emit Changed();
+    }
+}
+
+void TTrajectoryOverlay::SetFromCycle(std::int32_t Cycle) {
+    Cycle = std::clamp(Cycle, 0, std::max(SimulatedCycles() - 1, 0));
+    if (Cycle != FFromCycle) {
+        FFromCycle = Cycle;
+        FFollowed = nullptr;
+        Take();
+        emit Changed();
+    }
+}
+
+std::int32_t TTrajectoryOverlay::SimulatedCycles() const {
+    const auto &set = FDocument->Simulation();
+    const std::int32_t cycle = FDocument->SimulatedPlan().Signals[1].CycleTime;
+    if (!set || set->Runs.empty() || cycle <= 0) {
+        return 0;
+    }
+    const double end = set->Runs[static_cast<std::size_t>(FRun)].StoppedAt;
+    return std::max(static_cast<std::int32_t>(std::ceil(end / cycle)), WarmUpCycles + 1);
+}
+
+std::optional<TrajectoryView> TTrajectoryOverlay::View() const {
+    if (FState != Drawing::Traces) {
+        return std::nullopt;
+    }
+    const ArterialPlan &plan = FDocument->SimulatedPlan();
+    TrajectoryView view;
+    view.Traces = FDocument->Simulation()->Runs[static_cast<std::size_t>(FRun)].Traces;
+    view.StartSeconds = static_cast<double>(FFromCycle) * plan.Signals[1].CycleTime;
+    for (int k = 1; k <= LinkCount; ++k) {
+        view.LinkMetres[k] = LinkMetres(plan, k);
+    }
+    return view;
+}
+
+bool TTrajectoryOverlay::Cut() const {
+    const std::optional<TrajectoryView> view = View();
+    return view && view->Traces->Cut;
+}
+
+void TTrajectoryOverlay::Take() {
+    const auto &set = FDocument->Simulation();
+    Drawing state = Drawing::Traces;
+    if (!set || set->Runs.empty()) {
+        state = Drawing::NoSimulation;
+    } else if (!FDocument->SimulationCurrent()) {
+        state = Drawing::TimingChanged;
+    } else if (!set->Runs[static_cast<std::size_t>(FRun)].Traces) {
+        state = Drawing::NoTraces;
+    }
+    PerJunction<int> rows{};
+    for (int k = 1; k <= JunctionCount; ++k) {
+        rows[k] = MiddleRow(k);
+    }
+    const SimulatedTraces *traces =
+        state == Drawing::Traces ? set->Runs[static_cast<std::size_t>(FRun)].Traces.get() : nullptr;
+    if (state == FState && rows == FRows && traces == FFollowed) {
+        return; // most recomputations change nothing drawn here
+    }
+    const bool told = state != FState;
+    FState = state;
+    FRows = rows;
+    FFollowed = traces;
+
+    const QRect before = FDrawn;
+    FPaths.clear();
+    FPixels.clear();
+    FBounds.clear();
+    FDrawn = QRect();
+    if (const std::optional<TrajectoryView> view = View()) {
+        PerJunction<double> middle{};
+        for (int k = 1; k <= JunctionCount; ++k) {
+            middle[k] = rows[k];
+        }
+        FPaths = TracePaths(*view, middle, QRectF(0, 0, StripWidth, height() - 1));
+        for (const TracePath &path : FPaths) {
+            // Whole pixels: a stop keeps its row, and 1-px lines stay crisp.
+            QPolygon pixels;
+            pixels.reserve(path.Points.size());
+            for (const QPointF &point : path.Points) {
+                const QPoint at(Round(point.x()), Round(point.y()));
+                if (pixels.isEmpty() || pixels.back() != at) {
+                    pixels << at;
+                }
+            }
+            if (pixels.size() == 1) {
+                pixels << pixels.front();
+            }
+            FPixels << pixels;
+            FBounds << pixels.boundingRect().adjusted(-1, -1, 1, 1);
+            FDrawn |= FBounds.back();
+        }
+    }
+    FVehicles = VehiclesDrawn(FPaths);
+    if (isVisible()) {
+        update((before | FDrawn) & QRect(0, 0, StripWidth, height()));
+    }
+    if (told || FState == Drawing::Traces) {
+        emit Changed();
+    }
+}
+
+void TTrajectoryOverlay::paintEvent(QPaintEvent *Event) {
+    // Asked for wherever anything on the panel repaints: most often few paths lie there.
+    const QRegion dirty = Event->region() & QRect(0, 0, StripWidth, height());
+    if (!dirty.intersects(FDrawn)) {
+        return;
+    }
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    // Within the time axis: the marker column beside it stays as it is.
+    painter.setClipRegion(dirty);
+    const QPen south(SouthboundTraceColour, 1);
+    const QPen north(NorthboundTraceColour, 1);
+    for (qsizetype i = 0; i < FPixels.size(); ++i) {
+        if (dirty.intersects(FBounds[i])) {
+            painter.setPen(FPaths[static_cast<std::size_t>(i)].Southbound ? south : north);
+            painter.drawPolyline(FPixels[i]);
+        }
+    }
+}
