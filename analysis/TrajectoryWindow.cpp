@@ -2,6 +2,7 @@
 
 #include "analysis/TrajectoryOverlay.h"
 #include "document/ArterialDocument.h"
+#include "document/SimulationText.h"
 #include "model/Diagram.h"
 #include "model/SumoPlan.h"
 
@@ -56,7 +57,12 @@ TTrajectoryWindow::TTrajectoryWindow(QWidget *Owner, const TArterialDocument *Do
 void TTrajectoryWindow::Refresh() {
     FRefreshing = true;
     const auto &set = FDocument->Simulation();
-    const int runs = set ? static_cast<int>(set->Runs.size()) : 0;
+    // The runs that kept their paths: the first ones.
+    int runs = 0;
+    while (set && runs < static_cast<int>(set->Runs.size()) &&
+           set->Runs[static_cast<std::size_t>(runs)].Traces) {
+        ++runs;
+    }
     Run->clear();
     for (int i = 0; i < runs; ++i) {
         Run->addItem(QStringLiteral("%1 (seed %2)")
@@ -126,6 +132,12 @@ QString TTrajectoryWindow::StatusText() const {
         text += QStringLiteral(" The junctions' cycles differ from JCT #1's, but this stretch "
                                "starts at a common multiple of them: every signal drawn is in "
                                "the phase these vehicles met.");
+    }
+    const SimulationSet &set = *FDocument->Simulation();
+    text += QStringLiteral(" Simulated with %1.").arg(SimulationText::Choice(set.Choice));
+    if (set.Runs.size() > static_cast<std::size_t>(Run->count())) {
+        text +=
+            QStringLiteral(" Only the first %1 runs keep their vehicles' paths.").arg(Run->count());
     }
     return text;
 }

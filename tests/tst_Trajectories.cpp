@@ -126,7 +126,9 @@ class tst_Trajectories : public QObject {
         form.Document()->SetSimulation({{}, {*figures}}, plan);
         // A new simulation shows at once, from the first measured cycle.
         QCOMPARE(window->FromCycle->value(), WarmUpCycles + 1);
-        QCOMPARE(window->Status->text(), QStringLiteral("2 vehicles drawn."));
+        QCOMPARE(window->Status->text(),
+                 QStringLiteral("2 vehicles drawn. Simulated with arrivals as the diagram's "
+                                "platoons, drivers as the diagram assumes, 1 run (seed 1)."));
         window->FromCycle->setValue(fromCycle);
         const TTrajectoryOverlay *overlay = form.TrajectoryOverlay();
         QCOMPARE(overlay->FromCycle(), fromCycle - 1);
@@ -200,18 +202,27 @@ class tst_Trajectories : public QObject {
             plan, QFINDTESTDATA("data/sumo-traces"), error, nullptr, /*Traces*/ true);
         QVERIFY2(figures, qPrintable(error));
         TTrajectoryWindow *window = OpenTrajectories(form);
-        form.Document()->SetSimulation({{}, {*figures, *figures}}, plan);
+        // Three runs, of which the first two kept their paths.
+        SimulationFigures untraced = *figures;
+        untraced.Traces.reset();
+        form.Document()->SetSimulation({{SimulatedArrivals::Random, SimulatedDrivers::Typical, 3},
+                                        {*figures, *figures, untraced}},
+                                       plan);
         QCOMPARE(window->Run->count(), 2);
+        const QString made = QStringLiteral(
+            " Simulated with random arrivals at the same hourly volumes, typical drivers, 3 runs "
+            "(seeds 1 to 3). Only the first 2 runs keep their vehicles' paths.");
         window->FromCycle->setValue(fromCycle);
         if (editAfter) {
             QTest::keyClick(form.TimeSpaceDiagram, Qt::Key_Right);
         }
-        QTEST(window->Status->text(), "status");
+        QFETCH(QString, status);
+        QCOMPARE(window->Status->text(), editAfter ? status : status + made);
         QCOMPARE(form.TrajectoryOverlay()->Paths().empty(), editAfter);
         if (editAfter) {
             // Undone, the simulation is the timing's again.
             form.UndoStack()->undo();
-            QCOMPARE(window->Status->text(), QStringLiteral("2 vehicles drawn."));
+            QCOMPARE(window->Status->text(), QStringLiteral("2 vehicles drawn.") + made);
             QVERIFY(!form.TrajectoryOverlay()->Paths().empty());
         }
     }
