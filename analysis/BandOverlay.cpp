@@ -60,19 +60,25 @@ QRegion TBandOverlay::LinesRegion() const {
 
 void TBandOverlay::paintEvent(QPaintEvent *Event) {
     // Asked for wherever anything on the panel repaints: most often no line lies there.
+    // Within the time axis: the marker column beside it stays as it is.
     const QRegion dirty = Event->region() & QRect(0, 0, StripWidth, height());
-    QPainter painter;
-    for (const Edge &edge : std::as_const(FEdges)) {
-        if (!dirty.intersects(edge.Points.boundingRect())) {
-            continue;
-        }
-        if (!painter.isActive()) {
-            painter.begin(this);
-            painter.setRenderHint(QPainter::Antialiasing, false);
-            // Within the time axis: the marker column beside it stays as it is.
-            painter.setClipRegion(dirty);
-        }
-        painter.setPen(QPen(edge.Colour, 1));
-        painter.drawPolyline(edge.Points);
+    if (std::any_of(FEdges.begin(), FEdges.end(), [&dirty](const Edge &edge) {
+            return dirty.intersects(edge.Points.boundingRect());
+        })) {
+        QPainter painter(this);
+        Draw(painter, dirty);
     }
+}
+
+void TBandOverlay::Draw(QPainter &Painter, const QRegion &Within) const {
+    Painter.save();
+    Painter.setRenderHint(QPainter::Antialiasing, false);
+    Painter.setClipRegion(Within, Qt::IntersectClip);
+    for (const Edge &edge : FEdges) {
+        if (Within.intersects(edge.Points.boundingRect())) {
+            Painter.setPen(QPen(edge.Colour, 1));
+            Painter.drawPolyline(edge.Points);
+        }
+    }
+    Painter.restore();
 }

@@ -4,6 +4,9 @@
 
 #include <QWidget>
 
+class QPainter;
+class QRegion;
+
 // What every drawing over the time-space diagram shares: a child of the diagram panel as large
 // as the panel, above every other child, transparent for the mouse and without a background of
 // its own, so that it paints only its lines and leaves the window's composed pictures as they
@@ -15,6 +18,10 @@ class TDiagramOverlay : public QWidget {
   public:
     // The strips' middle rows in the panel, as the overlay places junctions now.
     int MiddleRow(int Junction) const;
+
+    // Draws the lines that cross Within, in the panel's coordinates, one pixel wide and
+    // without smoothing: the window's repaint and the exported picture draw the same pixels.
+    virtual void Draw(QPainter &Painter, const QRegion &Within) const = 0;
 
   protected:
     // Made hidden, on the diagram panel that holds the strips.

@@ -24,8 +24,8 @@ class TSumoBatch : public QObject {
     ~TSumoBatch() override;
 
     // Runs each plan Choice.Runs times, with the seeds 1, 2, ...; with Traces the vehicles'
-    // paths of the first TracedRuns runs are kept. Finished follows in every case, never before Start returns, unless the
-    // batch is cancelled.
+    // paths of the first TracedRuns runs are kept. Finished follows in every case, never before
+    // Start returns, unless the batch is cancelled.
     void Start(const std::vector<ArterialPlan> &Plans, const SimulationChoice &Choice, bool Traces);
     void Cancel();
     bool Running() const { return FRunning; }

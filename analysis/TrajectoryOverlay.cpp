@@ -150,15 +150,20 @@ void TTrajectoryOverlay::paintEvent(QPaintEvent *Event) {
         return;
     }
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    // Within the time axis: the marker column beside it stays as it is.
-    painter.setClipRegion(dirty);
+    Draw(painter, dirty);
+}
+
+void TTrajectoryOverlay::Draw(QPainter &Painter, const QRegion &Within) const {
+    Painter.save();
+    Painter.setRenderHint(QPainter::Antialiasing, false);
+    Painter.setClipRegion(Within, Qt::IntersectClip);
     const QPen south(SouthboundTraceColour, 1);
     const QPen north(NorthboundTraceColour, 1);
     for (qsizetype i = 0; i < FPixels.size(); ++i) {
-        if (dirty.intersects(FBounds[i])) {
-            painter.setPen(FPaths[static_cast<std::size_t>(i)].Southbound ? south : north);
-            painter.drawPolyline(FPixels[i]);
+        if (Within.intersects(FBounds[i])) {
+            Painter.setPen(FPaths[static_cast<std::size_t>(i)].Southbound ? south : north);
+            Painter.drawPolyline(FPixels[i]);
         }
     }
+    Painter.restore();
 }

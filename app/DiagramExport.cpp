@@ -330,6 +330,14 @@ void PaintDiagram(QPainter &Painter, const TTimeSpaceForm &Form, const Layout &L
     for (int k = 1; k <= JunctionCount; ++k) {
         DrawImageControl(Painter, Form.JunctionImage(k));
     }
+    // The band's edges and the simulated vehicles over it all, when the window shows them.
+    for (const TDiagramOverlay *overlay :
+         {static_cast<const TDiagramOverlay *>(Form.BandOverlay()),
+          static_cast<const TDiagramOverlay *>(Form.TrajectoryOverlay())}) {
+        if (overlay != nullptr && overlay->isVisibleTo(&Form)) {
+            overlay->Draw(Painter, QRect(0, 0, StripWidth, panel->height()));
+        }
+    }
     Painter.restore();
 
     DrawTimeAxis(Painter, Layout.AxisAt, StripWidth);

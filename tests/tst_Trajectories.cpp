@@ -3,9 +3,11 @@
 #include "analysis/SumoRun.h"
 #include "analysis/TrajectoryOverlay.h"
 #include "analysis/TrajectoryWindow.h"
+#include "app/DiagramExport.h"
 #include "app/Main.h"
 #include "model/Diagram.h"
 #include "model/SumoPlan.h"
+#include "platform/Image.h"
 #include "platform/Prompts.h"
 
 #include <QAction>
@@ -159,12 +161,17 @@ class tst_Trajectories : public QObject {
         QCOMPARE(standingPixels, QPolygon({QPoint(left, row), QPoint(right, row)}));
         const QImage panel = form.TimeSpaceDiagram->grab().toImage();
         const QColor colour = southbound ? SouthboundTraceColour : NorthboundTraceColour;
+        // The exported picture draws them where the window does.
+        const QPoint panelAt = DiagramCanvasPlace(form).topLeft() - form.TimeSpaceImage->pos();
+        const QImage picture = DiagramPicture(form);
         for (int x = left; x <= right; ++x) {
             QCOMPARE(panel.pixelColor(x, row), colour);
+            QCOMPARE(picture.pixelColor(panelAt + QPoint(x, row)), colour);
         }
         // Hidden, the overlay draws nothing.
         window->Show->setChecked(false);
         QVERIFY(form.TimeSpaceDiagram->grab().toImage().pixelColor(left, row) != colour);
+        QVERIFY(DiagramPicture(form).pixelColor(panelAt + QPoint(left, row)) != colour);
     }
 
     // What the window says, and that the overlay draws only for the timing simulated. The
