@@ -190,10 +190,11 @@ TOptimiseDialog::TOptimiseDialog(QWidget *Owner, const TArterialDocument *Docume
     choices->addWidget(junctions);
     choices->addWidget(cycle);
     choices->addLayout(searchRow);
-    choices->addWidget(Status);
     choices->addStretch(1);
+    // The status under the figures, as wide as they are: a check's comparison runs long.
     auto *results = new QVBoxLayout();
     results->addWidget(Figures, 1);
+    results->addWidget(Status);
     results->addLayout(buttons);
     auto *layout = new QHBoxLayout(this);
     layout->addLayout(choices, 0);
@@ -419,19 +420,12 @@ QString SimulatedText(const QString &Key, const SimulationSet &Figures) {
         return QString();
     }
     const DirectionSpread d = SpreadOf(Figures, direction == QLatin1String("southbound"));
-    // Over several runs the mean, and the 95 % interval of the mean in brackets.
-    const auto figureText = [](const Spread &Spread) {
-        QString text = QLocale().toString(Spread.Mean, 'f', 2);
-        if (Spread.HasInterval) {
-            text += QStringLiteral(" (%1)").arg(SimulationText::Interval(Spread, 2));
-        }
-        return text;
-    };
+    // Over several runs the mean; the status line gives the difference's interval.
     if (figure == QLatin1String("delay")) {
-        return figureText(d.Delay);
+        return QLocale().toString(d.Delay.Mean, 'f', 2);
     }
     if (figure == QLatin1String("stops")) {
-        return figureText(d.Stops);
+        return QLocale().toString(d.Stops.Mean, 'f', 2);
     }
     if (figure == QLatin1String("failure")) {
         const std::int32_t runs = static_cast<std::int32_t>(Figures.Runs.size());
@@ -498,19 +492,42 @@ void TOptimiseDialog::CheckFinished() {
     if (FSimulated[0] && FSimulated[1]) {
         const SimulationSet &a = *FSimulated[0];
         const SimulationSet &b = *FSimulated[1];
-        const DirectionSpread aSouth = SpreadOf(a, true);
-        const DirectionSpread bSouth = SpreadOf(b, true);
-        const DirectionSpread aNorth = SpreadOf(a, false);
-        const DirectionSpread bNorth = SpreadOf(b, false);
+        const bool several = a.Runs.size() > 1;
+        // The two plans met the same traffic seed for seed: their difference run by run says
+        // more than the two means' own intervals, which overlap for all but large differences.
+        const auto difference = [&](bool Southbound, double DirectionSimulation::*Figure,
+                                    int Decimals) {
+            const Spread d = DifferenceOf(a, b, Southbound, Figure);
+            if (d.Runs == 0) {
+                return QStringLiteral("none");
+            }
+            QString text = QLocale().toString(d.Mean, 'f', Decimals);
+            if (d.Mean > 0.0) {
+                text.prepend(QLatin1Char('+'));
+            }
+            if (d.HasInterval) {
+                text += QStringLiteral(" (%1)").arg(SimulationText::Interval(d, Decimals));
+            }
+            return text;
+        };
+        const auto direction = [&](bool Southbound) {
+            return QStringLiteral("delay %1 s, stops %2")
+                .arg(difference(Southbound, &DirectionSimulation::DelayPerVehicle, 1),
+                     difference(Southbound, &DirectionSimulation::StopsPerVehicle, 2));
+        };
         Status->setText(
-            QStringLiteral("SUMO simulated %1 s of each plan with %2: %3 and %4 vehicles "
-                           "southbound, %5 and %6 northbound%7.")
-                .arg(Whole(a.Runs.front().SimulatedSeconds), SimulationText::Choice(a.Choice),
-                     Whole(aSouth.Vehicles.Mean), Whole(bSouth.Vehicles.Mean),
-                     Whole(aNorth.Vehicles.Mean), Whole(bNorth.Vehicles.Mean),
-                     a.Runs.size() > 1 ? QStringLiteral(" in each run; the figures are means, with "
-                                                        "the 95 % interval of the mean in brackets")
-                                       : QString()));
+            QStringLiteral("SUMO simulated each plan with %1; %2 and %3 vehicles entered "
+                           "southbound, %4 and %5 northbound%6. Proposed less current per "
+                           "vehicle, seed for seed%7: southbound %8; northbound %9.")
+                .arg(SimulationText::Choice(a.Choice), Whole(SpreadOf(a, true).Sent),
+                     Whole(SpreadOf(b, true).Sent), Whole(SpreadOf(a, false).Sent),
+                     Whole(SpreadOf(b, false).Sent),
+                     several ? QStringLiteral(" in each run; the columns give the means over "
+                                              "the runs")
+                             : QString(),
+                     several ? QStringLiteral(" (the mean, and its 95 % interval in brackets)")
+                             : QString(),
+                     direction(true), direction(false)));
     } else {
         Status->setText(QStringLiteral("The check in SUMO gave no figures: ") + FCheckProblem);
     }

@@ -95,6 +95,20 @@ Spread SpreadOf(const std::vector<double> &Values) {
     return spread;
 }
 
+Spread DifferenceOf(const SimulationSet &From, const SimulationSet &To, bool Southbound,
+                    double DirectionSimulation::*Figure) {
+    std::vector<double> differences;
+    for (std::size_t i = 0; i < From.Runs.size() && i < To.Runs.size(); ++i) {
+        const DirectionSimulation &from =
+            Southbound ? From.Runs[i].Southbound : From.Runs[i].Northbound;
+        const DirectionSimulation &to = Southbound ? To.Runs[i].Southbound : To.Runs[i].Northbound;
+        if (from.Vehicles > 0 && to.Vehicles > 0) {
+            differences.push_back(to.*Figure - from.*Figure);
+        }
+    }
+    return SpreadOf(differences);
+}
+
 DirectionSpread SpreadOf(const SimulationSet &Set, bool Southbound) {
     DirectionSpread figures;
     std::vector<double> vehicles;

@@ -90,3 +90,10 @@ struct DirectionSpread {
     std::int32_t RunsWithGrowth = 0;    // runs in which any queue grew
 };
 DirectionSpread SpreadOf(const SimulationSet &Set, bool Southbound);
+
+// Two plans run with the same seeds compare run by run: the spread of To's figure less From's,
+// seed for seed, over the runs in which both counted vehicles of the direction. The interval of
+// this difference is far narrower than the two plans' own intervals suggest, since a seed's
+// traffic is the same for both.
+Spread DifferenceOf(const SimulationSet &From, const SimulationSet &To, bool Southbound,
+                    double DirectionSimulation::*Figure);

@@ -583,6 +583,31 @@ class tst_Sumo : public QObject {
         QTRY_VERIFY(form.findChild<QProgressDialog *>() == nullptr);
     }
 
+    // Two plans with the same seeds compare run by run: the difference's interval is narrow
+    // where the plans' own intervals overlap; a run without vehicles on either side is left out.
+    void pairedDifference() {
+        SimulationSet current;
+        SimulationSet proposed;
+        const QList<double> before{1, 2, 3, 4, 5, 7};
+        const QList<double> after{1.5, 2.4, 3.6, 4.5, 5.5, 0};
+        for (qsizetype i = 0; i < before.size(); ++i) {
+            SimulationFigures run;
+            run.Northbound.Vehicles = 9;
+            run.Northbound.DelayPerVehicle = before[i];
+            current.Runs.push_back(run);
+            run.Northbound.Vehicles = i + 1 < before.size() ? 9 : 0;
+            run.Northbound.DelayPerVehicle = after[i];
+            proposed.Runs.push_back(run);
+        }
+        const Spread d =
+            DifferenceOf(current, proposed, false, &DirectionSimulation::DelayPerVehicle);
+        QCOMPARE(d.Runs, 5);
+        QCOMPARE(QString::number(d.Mean, 'f', 2), QStringLiteral("0.50"));
+        QCOMPARE(SimulationText::Interval(d, 2), QStringLiteral("0.41 to 0.59"));
+        QCOMPARE(DifferenceOf(current, proposed, true, &DirectionSimulation::DelayPerVehicle).Runs,
+                 0);
+    }
+
     // The command line's figures: over the green wave the diagram's platoons never stop, the
     // same volume arriving at random does, and the runs give their spread.
     void commandLine() {
