@@ -80,10 +80,7 @@ void TSumoBatch::StartNext() {
         Report();
     });
     connect(runner, &TSumoRun::Finished, this, [this, index](bool Ok) { JobFinished(index, Ok); });
-    SumoRunOptions options;
-    options.Arrivals = FChoice.Arrivals;
-    options.Drivers = FChoice.Drivers;
-    options.Seed = RunSeed(job.Run);
+    SumoRunOptions options = RunOptions(FChoice, job.Run);
     options.Traces = FTraces && job.Run < TracedRuns;
     runner->Start(FPlans[job.Plan], JobFolder(job), true, options);
 }

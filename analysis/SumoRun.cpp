@@ -54,10 +54,11 @@ QString TSumoRun::MissingProgramsText(const QStringList &Names) {
     if (missing.isEmpty()) {
         return {};
     }
-    return QStringLiteral("The traffic simulator SUMO is needed for this command, but %1 was not "
+    return QStringLiteral("The traffic simulator SUMO is needed for this command, but %1 %2 not "
                           "found on the program path.\n\nInstall it with:\n    sudo apt-get "
                           "install sumo sumo-tools")
-        .arg(missing.join(QStringLiteral(" and ")));
+        .arg(missing.join(QStringLiteral(" and ")),
+             missing.size() == 1 ? QStringLiteral("was") : QStringLiteral("were"));
 }
 
 void TSumoRun::Start(const ArterialPlan &Plan, const QString &Folder, bool Simulate,

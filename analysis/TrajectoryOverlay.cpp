@@ -58,7 +58,18 @@ std::int32_t TTrajectoryOverlay::SimulatedCycles() const {
     if (!set || set->Runs.empty() || cycle <= 0) {
         return 0;
     }
-    const double end = set->Runs[static_cast<std::size_t>(FRun)].StoppedAt;
+    // The run goes on until its last vehicle has left: beyond that there is nothing to draw.
+    const SimulationFigures &run = set->Runs[static_cast<std::size_t>(FRun)];
+    double end = 0.0;
+    if (run.Traces) {
+        for (const VehicleTrace &vehicle : run.Traces->Vehicles) {
+            if (!vehicle.Points.empty()) {
+                end = std::max(end, static_cast<double>(vehicle.Points.back().Seconds));
+            }
+        }
+    } else {
+        end = run.StoppedAt;
+    }
     return std::max(static_cast<std::int32_t>(std::ceil(end / cycle)), WarmUpCycles + 1);
 }
 

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -27,7 +28,8 @@ TTrajectoryWindow::TTrajectoryWindow(QWidget *Owner, const TArterialDocument *Do
     Run = new QComboBox(this);
     form->addRow(QStringLiteral("&Run:"), Run);
     FromCycle = new QSpinBox(this);
-    form->addRow(QStringLiteral("&From cycle:"), FromCycle);
+    // Not Alt+F: the window's File menu keeps it.
+    form->addRow(QStringLiteral("Fr&om cycle:"), FromCycle);
     layout->addLayout(form);
     Cycles = new QLabel(this);
     Cycles->setWordWrap(true);
@@ -103,9 +105,9 @@ QString TTrajectoryWindow::StatusText() const {
     QString text = vehicles == 1 ? QStringLiteral("1 vehicle drawn.")
                                  : QStringLiteral("%1 vehicles drawn.").arg(vehicles);
     if (FOverlay->Cut()) {
-        text += QStringLiteral(" The run's paths were cut at %1 points: later vehicles are "
-                               "missing.")
-                    .arg(MostTracePoints);
+        text += QStringLiteral(" The run's paths were cut at %1 points: every path ends where "
+                               "that limit was reached.")
+                    .arg(QLocale().toString(static_cast<qulonglong>(MostTracePoints)));
     }
     // The diagram draws every junction's signals from second 0; in the simulation a junction
     // whose cycle differs from JCT #1's is in that phase only where the stretch starts at a

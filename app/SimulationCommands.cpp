@@ -72,9 +72,7 @@ bool ProgramsMissing(TTimeSpaceForm *Form, const QStringList &Names) {
     return true;
 }
 
-QString Fixed(double Value, int Decimals) {
-    return QLocale().toString(Value, 'f', Decimals);
-}
+using SimulationText::Fixed;
 
 QString Summary(const TTimeSpaceForm &Form, const SimulationSet &Set) {
     const SimulationFigures first = Set.Runs.empty() ? SimulationFigures{} : Set.Runs.front();
@@ -159,12 +157,19 @@ class TSimulationChoiceDialog : public QDialog {
         (choice.Drivers == SimulatedDrivers::Typical ? TypicalDrivers : DiagramDrivers)
             ->setChecked(true);
         Runs->setValue(choice.Runs);
-        // A change of arrivals or drivers offers that choice's usual number of runs.
+        // A change of arrivals or drivers offers that choice's usual number of runs, unless
+        // the runs are no longer the usual ones of the last choice: a number typed stays.
+        FUsualRuns = DefaultRuns(Choice());
         for (QRadioButton *button : {Platoons, Random, DiagramDrivers, TypicalDrivers}) {
             connect(button, &QRadioButton::toggled, this, [this](bool On) {
-                if (On) {
-                    Runs->setValue(DefaultRuns(Choice()));
+                if (!On) {
+                    return;
                 }
+                const std::int32_t usual = DefaultRuns(Choice());
+                if (Runs->value() == FUsualRuns) {
+                    Runs->setValue(usual);
+                }
+                FUsualRuns = usual;
             });
         }
         connect(Runs, &QSpinBox::valueChanged, this, &TSimulationChoiceDialog::Explain);
@@ -202,6 +207,7 @@ class TSimulationChoiceDialog : public QDialog {
     QRadioButton *TypicalDrivers = nullptr;
     QSpinBox *Runs = nullptr;
     QLabel *Note = nullptr;
+    std::int32_t FUsualRuns = 1;
 };
 
 void ExportToSumo(TTimeSpaceForm *Form) {
@@ -223,27 +229,28 @@ void ExportToSumo(TTimeSpaceForm *Form) {
             QStringLiteral("%1 is a file; the scenario needs a folder.").arg(folder));
         return;
     }
-    auto *session = new TSumoSession(Form);
-    QObject::connect(session->Run, &TSumoRun::Finished, session, [Form, session, folder](bool ok) {
-        session->End();
-        if (ok) {
-            Prompts::ShowMessage(
-                Form, Prompts::MessageKind::Information, Title,
-                QStringLiteral("The scenario is in %1.\n\nRun it with:\n    sumo -c %2")
-                    .arg(QDir::toNativeSeparators(folder),
-                         QDir::toNativeSeparators(
-                             QDir(folder).filePath(SumoScenario::FileName(".sumocfg")))));
-        } else {
-            Prompts::ShowMessage(Form, Prompts::MessageKind::Warning, Title,
-                                 session->Run->ErrorText());
-        }
-    });
     // The folder runs as the first run of a simulation with the choice last made would.
-    const SimulationChoice &choice = RememberedSimulationChoice();
-    SumoRunOptions options;
-    options.Arrivals = choice.Arrivals;
-    options.Drivers = choice.Drivers;
-    session->Run->Start(Form->Document()->Plan(), folder, false, options);
+    const SimulationChoice choice = RememberedSimulationChoice();
+    auto *session = new TSumoSession(Form);
+    QObject::connect(
+        session->Run, &TSumoRun::Finished, session, [Form, session, folder, choice](bool ok) {
+            session->End();
+            if (ok) {
+                Prompts::ShowMessage(
+                    Form, Prompts::MessageKind::Information, Title,
+                    QStringLiteral("The scenario is in %1, with %2: it runs as the first run of "
+                                   "Simulate in SUMO with that choice.\n\nRun it with:\n    sumo "
+                                   "-c %3")
+                        .arg(QDir::toNativeSeparators(folder),
+                             SimulationText::Choice({choice.Arrivals, choice.Drivers, 1}),
+                             QDir::toNativeSeparators(
+                                 QDir(folder).filePath(SumoScenario::FileName(".sumocfg")))));
+            } else {
+                Prompts::ShowMessage(Form, Prompts::MessageKind::Warning, Title,
+                                     session->Run->ErrorText());
+            }
+        });
+    session->Run->Start(Form->Document()->Plan(), folder, false, RunOptions(choice, 0));
 }
 
 void Simulate(TTimeSpaceForm *Form, const SimulationChoice &Choice) {

@@ -8,10 +8,11 @@
 
 namespace SimulationText {
 
-namespace {
 QString Fixed(double Value, int Decimals) {
     return QLocale().toString(Value, 'f', Decimals);
 }
+
+namespace {
 
 QString Whole(int Value) {
     return QLocale().toString(Value);

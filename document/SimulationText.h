@@ -9,6 +9,8 @@
 // the optimiser's check and the command line give them.
 namespace SimulationText {
 
+// A figure with the given decimals, in the user's locale.
+QString Fixed(double Value, int Decimals);
 // "random arrivals at the same hourly volumes, typical drivers, 10 runs (seeds 1 to 10)"
 QString Choice(const SimulationChoice &Choice);
 // "0.52", or over several runs "0.52 (0.41 to 0.60; 95 % interval 0.47 to 0.57)".

@@ -72,6 +72,14 @@ double SimulationEnd(const ArterialPlan &Plan) {
     return std::ceil(MeasurementEnd(Plan) + metres / slowest + drain);
 }
 
+SumoRunOptions RunOptions(const SimulationChoice &Choice, std::int32_t Run) {
+    SumoRunOptions options;
+    options.Arrivals = Choice.Arrivals;
+    options.Drivers = Choice.Drivers;
+    options.Seed = RunSeed(Run);
+    return options;
+}
+
 namespace {
 // Random arrivals of one direction: the platoons' vehicles of the warm-up, and of the measured
 // cycles, each at a uniformly drawn time within its period (the count is the volume's, the

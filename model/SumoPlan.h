@@ -83,6 +83,9 @@ struct SumoRunOptions {
     bool Traces = false;
 };
 
+// The options of replication Run (0 for the first) under Choice, its paths not kept.
+SumoRunOptions RunOptions(const SimulationChoice &Choice, std::int32_t Run);
+
 // The most trace points one run keeps (8 bytes each): a busy run at high volumes keeps its
 // first 2,000,000 and says that its traces were cut. Only the first TracedRuns replications keep
 // theirs, so that a hundred runs hold no more than ten.
