@@ -61,6 +61,51 @@ class tst_Trajectories : public QObject {
     }
     void cleanupTestCase() { Prompts::SetMessageAnswerer({}); }
 
+    // The recorder's own rules on samples written by hand: links 1 to 7 of 100, 200, 100, ...
+    // metres; a straight run keeps its two ends, across a junction too; lanes that are not the
+    // arterial's are passed over; no more points than the bound.
+    void recordsStraightRuns_data() {
+        QTest::addColumn<QStringList>("samples"); // "vehicle lane seconds position"
+        QTest::addColumn<std::size_t>("most");
+        QTest::addColumn<QList<QPointF>>("points"); // the first vehicle's (seconds, metres)
+        QTest::addColumn<bool>("cut");
+        QTest::newRow("moving, standing, moving")
+            << QStringList{"a s2_0 0 0",  "a s2_0 1 10", "a s2_0 2 20", "a s2_0 3 30",
+                           "a s2_0 4 30", "a s2_0 5 30", "a s2_0 6 40", "a s2_0 7 50"}
+            << std::size_t(10) << QList<QPointF>{{0, 100}, {3, 130}, {5, 130}, {7, 150}} << false;
+        QTest::newRow("northbound across JCT #2")
+            << QStringList{"a n3_0 0 80", "a n3_0 1 90", "a n2_0 2 0", "a n2_0 3 10"}
+            << std::size_t(10) << QList<QPointF>{{0, 320}, {3, 290}} << false;
+        QTest::newRow("other lanes") << QStringList{"a :J3_0_0 0 1", "a w2in_0 0 1", "a s3_1 0 1",
+                                                    "a s8_0 0 1",    "a s0_0 0 1",   "a s3_0 1 5"}
+                                     << std::size_t(10) << QList<QPointF>{{1, 305}} << false;
+        QTest::newRow("three points at most")
+            << QStringList{"a s1_0 0 0", "a s1_0 1 10", "b s1_0 1 0", "a s1_0 2 10", "b s1_0 2 5"}
+            << std::size_t(3) << QList<QPointF>{{0, 0}, {1, 10}} << true;
+    }
+    void recordsStraightRuns() {
+        QFETCH(QStringList, samples);
+        QFETCH(std::size_t, most);
+        PerLink<double> lengths{};
+        for (int k = 1; k <= LinkCount; ++k) {
+            lengths[k] = k % 2 == 0 ? 200.0 : 100.0;
+        }
+        TraceRecorder recorder(lengths, most);
+        for (const QString &sample : samples) {
+            const QStringList f = sample.split(' ');
+            recorder.Add(f[0].toStdString(), f[1].toStdString(), f[2].toDouble(), f[3].toDouble());
+        }
+        const SimulatedTraces traces = recorder.Take();
+        QVERIFY(!traces.Vehicles.empty());
+        QList<QPointF> points;
+        for (const TracePoint &p : traces.Vehicles[0].Points) {
+            points << QPointF(p.Seconds, p.Metres);
+        }
+        QTEST(points, "points");
+        QTEST(traces.Cut, "cut");
+        QVERIFY(traces.PointCount <= most);
+    }
+
     // The recorded run (data/sumo-traces, cut down to s.3.0 and n.3.0 of the platoons
     // entering at 180 s; points on straight runs between the simulator's samples left out):
     // s.3.0 stops at JCT #2 to #6, n.3.0 at JCT #3, #2 and #1. A stopped vehicle stands 1 m
