@@ -29,6 +29,7 @@ constexpr double PlanGap = 8.0;
 constexpr double PlanWidth = 28.0;
 constexpr double RightMargin = 6.0;
 constexpr double LegendHeight = 34.0;
+constexpr double TraceCaptionHeight = 14.0; // the line that says what the simulated lines are
 constexpr double BottomMargin = 4.0;
 
 const QColor Ink{0, 0, 0};
@@ -340,7 +341,7 @@ void DrawTrajectories(QPainter &Painter, const TrajectoryView &View,
     }
 }
 
-void DrawLegend(QPainter &Painter, QPointF At, bool Trajectories) {
+void DrawLegend(QPainter &Painter, QPointF At, const std::optional<TrajectoryView> &Trajectories) {
     Painter.setFont(DrawingFont(7));
     const QFontMetricsF metrics(Painter.font());
     double x = At.x();
@@ -389,6 +390,9 @@ void DrawLegend(QPainter &Painter, QPointF At, bool Trajectories) {
               line(QPen(SouthboundTraceColour, 1.0)));
         entry(QStringLiteral("NB simulated vehicle (brown)"),
               line(QPen(NorthboundTraceColour, 1.0)));
+        Painter.setPen(Ink);
+        Painter.drawText(QRectF(At.x(), y + 12.0, 520.0, 13.0), Qt::AlignLeft | Qt::AlignVCenter,
+                         QStringLiteral("Simulated vehicles: ") + Trajectories->Caption);
     }
 }
 
@@ -397,7 +401,7 @@ void DrawLegend(QPainter &Painter, QPointF At, bool Trajectories) {
 QSizeF DiagramDrawingSize(const DiagramDrawingOptions &Options) {
     return {DiagramLeft + StripWidth + PlanGap + PlanWidth + RightMargin,
             DiagramTop + PanelHeight + TimeAxisHeight + (Options.Legend ? LegendHeight : 0.0) +
-                BottomMargin};
+                (Options.Legend && Options.Trajectories ? TraceCaptionHeight : 0.0) + BottomMargin};
 }
 
 void DrawTimeAxis(QPainter &Painter, QPointF Origin, int Seconds) {
@@ -497,7 +501,7 @@ void DrawDiagram(QPainter &Painter, const QRectF &Target, const ArterialPlan &Pl
     DrawTimeAxis(Painter, area.bottomLeft(), StripWidth);
     if (Options.Legend) {
         DrawLegend(Painter, QPointF(8.0, area.bottom() + TimeAxisHeight + 6.0),
-                   Options.Trajectories.has_value());
+                   Options.Trajectories);
     }
     Painter.restore();
 }

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QPolygonF>
 #include <QRectF>
+#include <QString>
 
 #include <memory>
 #include <vector>
@@ -28,6 +29,9 @@ struct TrajectoryView {
     std::shared_ptr<const SimulatedTraces> Traces;
     double StartSeconds = 0.0;    // the simulated second at the diagram's second 0
     PerLink<double> LinkMetres{}; // of the simulated plan, link 1 to 7
+    // What the lines are, for a picture's legend: "run 2 of 10 (seed 2) with ...; simulated
+    // seconds 345 to 805, from JCT #1's cycle 4."
+    QString Caption;
 };
 
 struct TracePath {

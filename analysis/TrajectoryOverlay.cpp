@@ -1,6 +1,7 @@
 #include "analysis/TrajectoryOverlay.h"
 
 #include "document/ArterialDocument.h"
+#include "document/SimulationText.h"
 #include "model/Diagram.h"
 #include "model/Numbers.h"
 #include "model/SumoPlan.h"
@@ -81,6 +82,16 @@ std::optional<TrajectoryView> TTrajectoryOverlay::View() const {
     TrajectoryView view;
     view.Traces = FDocument->Simulation()->Runs[static_cast<std::size_t>(FRun)].Traces;
     view.StartSeconds = static_cast<double>(FFromCycle) * plan.Signals[1].CycleTime;
+    const SimulationSet &set = *FDocument->Simulation();
+    view.Caption = QStringLiteral("run %1 of %2 (seed %3) with %4; simulated seconds %5 "
+                                  "to %6, from JCT #1's cycle %7.")
+                       .arg(FRun + 1)
+                       .arg(set.Runs.size())
+                       .arg(set.Runs[static_cast<std::size_t>(FRun)].Seed)
+                       .arg(SimulationText::Choice(set.Choice))
+                       .arg(view.StartSeconds, 0, 'f', 0)
+                       .arg(view.StartSeconds + StripWidth, 0, 'f', 0)
+                       .arg(FFromCycle + 1);
     for (int k = 1; k <= LinkCount; ++k) {
         view.LinkMetres[k] = LinkMetres(plan, k);
     }

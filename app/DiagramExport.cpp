@@ -143,6 +143,9 @@ struct Layout {
     QPoint TrafficAt;
     QPoint LinksAt;
     QPoint NoteAt;
+    // What the simulated vehicles' lines are, when the picture draws them.
+    QString TracesCaption;
+    QPoint TracesAt;
     QSize Size;
 };
 
@@ -170,6 +173,17 @@ void MeasureColumns(Table &Table, const QFont &Font, const QFont &HeadingFont) {
     }
 }
 
+// What the vector drawing shows over the diagram: what the window's overlays show.
+DiagramDrawingOptions VectorOptions(const TTimeSpaceForm &Form) {
+    DiagramDrawingOptions options;
+    options.BandLines = Form.BandOverlay() && Form.BandOverlay()->isVisibleTo(&Form);
+    const TTrajectoryOverlay *trajectories = Form.TrajectoryOverlay();
+    if (trajectories && trajectories->isVisibleTo(&Form)) {
+        options.Trajectories = trajectories->View();
+    }
+    return options;
+}
+
 Layout LayOut(const TTimeSpaceForm &Form, bool Vector) {
     Layout layout;
     layout.Vector = Vector;
@@ -194,7 +208,7 @@ Layout LayOut(const TTimeSpaceForm &Form, bool Vector) {
 
     int topWidth = layout.Part.width();
     if (Vector) {
-        const QSize figure = DiagramFigureSize().toSize();
+        const QSize figure = DiagramFigureSize(VectorOptions(Form)).toSize();
         topWidth = figure.width();
         layout.TopHeight = figure.height();
     } else {
@@ -217,9 +231,25 @@ Layout LayOut(const TTimeSpaceForm &Form, bool Vector) {
     const int noteWidth = QFontMetrics(FullWidth(layout.Font)).horizontalAdvance(LinkNote());
     const int secondColumnWidth =
         std::max({layout.Traffic.Width(), layout.Links.Width(), noteWidth});
-    const int legendWidth = layout.Timing.Width() + TableGap + secondColumnWidth;
+    int legendWidth = layout.Timing.Width() + TableGap + secondColumnWidth;
+    int legendRows = rows;
+    // The picture says what its simulated lines are under its tables (the drawing's own legend
+    // says it in the vector file).
+    const TTrajectoryOverlay *trajectories = Form.TrajectoryOverlay();
+    if (!Vector && trajectories && trajectories->isVisibleTo(&Form)) {
+        if (const std::optional<TrajectoryView> view = trajectories->View()) {
+            layout.TracesCaption =
+                QStringLiteral("Simulated vehicles (blue southbound, brown northbound): ") +
+                view->Caption;
+            layout.TracesAt = layout.LegendAt + QPoint(0, rows * layout.RowHeight);
+            legendWidth = std::max(
+                legendWidth,
+                QFontMetrics(FullWidth(layout.Font)).horizontalAdvance(layout.TracesCaption));
+            ++legendRows;
+        }
+    }
     layout.Size = QSize(std::max(topWidth, Pad + legendWidth + Pad),
-                        layout.LegendAt.y() + rows * layout.RowHeight + Pad);
+                        layout.LegendAt.y() + legendRows * layout.RowHeight + Pad);
     return layout;
 }
 
@@ -288,13 +318,8 @@ void PaintLegend(QPainter &Painter, const Layout &Layout);
 // the band's edges and the simulated vehicles' paths when the window shows them.
 void PaintVectorDiagram(QPainter &Painter, const TTimeSpaceForm &Form) {
     const TArterialDocument &document = *Form.Document();
-    DiagramDrawingOptions options;
-    options.BandLines = Form.BandOverlay() && Form.BandOverlay()->isVisibleTo(&Form);
-    const TTrajectoryOverlay *trajectories = Form.TrajectoryOverlay();
-    if (trajectories && trajectories->isVisibleTo(&Form)) {
-        options.Trajectories = trajectories->View();
-    }
-    DrawDiagramFigure(Painter, QPointF(0, 0), document.Plan(), document.Result(), options);
+    DrawDiagramFigure(Painter, QPointF(0, 0), document.Plan(), document.Result(),
+                      VectorOptions(Form));
 }
 
 void PaintDiagram(QPainter &Painter, const TTimeSpaceForm &Form, const Layout &Layout) {
@@ -360,6 +385,12 @@ void PaintLegend(QPainter &Painter, const Layout &Layout) {
     Painter.drawText(QRect(Layout.NoteAt,
                            QSize(Layout.Size.width() - Layout.NoteAt.x() - Pad, Layout.RowHeight)),
                      int(Qt::AlignLeft | Qt::AlignVCenter), LinkNote());
+    if (!Layout.TracesCaption.isEmpty()) {
+        Painter.drawText(
+            QRect(Layout.TracesAt,
+                  QSize(Layout.Size.width() - Layout.TracesAt.x() - Pad, Layout.RowHeight)),
+            int(Qt::AlignLeft | Qt::AlignVCenter), Layout.TracesCaption);
+    }
 }
 
 QString CannotSave(const QString &Path, const QString &Why) {
