@@ -16,6 +16,12 @@
 #include <QTimer>
 #include <QXmlStreamReader>
 
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
+
+#include <csignal>
+#endif
+
 #include <algorithm>
 #include <cmath>
 #include <type_traits>
@@ -104,6 +110,11 @@ void TSumoRun::Launch(Stage Next, const QString &Name, const QStringList &Argume
         }
     }
     FProcess->setProcessEnvironment(environment);
+#ifdef Q_OS_LINUX
+    // A program killed or crashed leaves no simulator running behind it: the child goes with
+    // the thread that started it (this one, the event loop's).
+    FProcess->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+#endif
     FProcess->setProcessChannelMode(QProcess::MergedChannels);
     connect(FProcess, &QProcess::readyReadStandardOutput, this, &TSumoRun::ReadStepLog);
     connect(FProcess, &QProcess::finished, this, [this](int code, QProcess::ExitStatus status) {
