@@ -70,15 +70,11 @@ void TBandOverlay::paintEvent(QPaintEvent *Event) {
     }
 }
 
-void TBandOverlay::Draw(QPainter &Painter, const QRegion &Within) const {
-    Painter.save();
-    Painter.setRenderHint(QPainter::Antialiasing, false);
-    Painter.setClipRegion(Within, Qt::IntersectClip);
+void TBandOverlay::DrawLines(QPainter &Painter, const QRegion &Within) const {
     for (const Edge &edge : FEdges) {
         if (Within.intersects(edge.Points.boundingRect())) {
             Painter.setPen(QPen(edge.Colour, 1));
             Painter.drawPolyline(edge.Points);
         }
     }
-    Painter.restore();
 }

@@ -42,10 +42,9 @@ class TBandOverlay : public TDiagramOverlay {
     const ArterialBands &Bands() const { return FBands; }
     const QList<Edge> &Edges() const { return FEdges; }
 
-    void Draw(QPainter &Painter, const QRegion &Within) const override;
-
   protected:
     void paintEvent(QPaintEvent *Event) override;
+    void DrawLines(QPainter &Painter, const QRegion &Within) const override;
     // Takes the bands and the strips' places again and repaints where the lines changed.
     void Follow() override;
 

@@ -2,6 +2,7 @@
 
 #include <QChildEvent>
 #include <QEvent>
+#include <QPainter>
 
 #include <algorithm>
 
@@ -81,4 +82,12 @@ bool TDiagramOverlay::eventFilter(QObject *Watched, QEvent *Event) {
         break;
     }
     return false;
+}
+
+void TDiagramOverlay::Draw(QPainter &Painter, const QRegion &Within) const {
+    Painter.save();
+    Painter.setRenderHint(QPainter::Antialiasing, false);
+    Painter.setClipRegion(Within, Qt::IntersectClip);
+    DrawLines(Painter, Within);
+    Painter.restore();
 }

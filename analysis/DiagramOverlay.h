@@ -21,7 +21,7 @@ class TDiagramOverlay : public QWidget {
 
     // Draws the lines that cross Within, in the panel's coordinates, one pixel wide and
     // without smoothing: the window's repaint and the exported picture draw the same pixels.
-    virtual void Draw(QPainter &Painter, const QRegion &Within) const = 0;
+    void Draw(QPainter &Painter, const QRegion &Within) const;
 
   protected:
     // Made hidden, on the diagram panel that holds the strips.
@@ -30,6 +30,8 @@ class TDiagramOverlay : public QWidget {
 
     // Takes the lines again: when shown, and whenever a strip moves.
     virtual void Follow() = 0;
+    // Draws the lines that cross Within; Draw has set the painter up and clipped it.
+    virtual void DrawLines(QPainter &Painter, const QRegion &Within) const = 0;
 
     void showEvent(QShowEvent *Event) override;
     bool eventFilter(QObject *Watched, QEvent *Event) override;

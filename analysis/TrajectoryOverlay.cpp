@@ -175,10 +175,7 @@ void TTrajectoryOverlay::paintEvent(QPaintEvent *Event) {
     Draw(painter, dirty);
 }
 
-void TTrajectoryOverlay::Draw(QPainter &Painter, const QRegion &Within) const {
-    Painter.save();
-    Painter.setRenderHint(QPainter::Antialiasing, false);
-    Painter.setClipRegion(Within, Qt::IntersectClip);
+void TTrajectoryOverlay::DrawLines(QPainter &Painter, const QRegion &Within) const {
     const QPen south(SouthboundTraceColour, 1);
     const QPen north(NorthboundTraceColour, 1);
     for (qsizetype i = 0; i < FPixels.size(); ++i) {
@@ -187,5 +184,4 @@ void TTrajectoryOverlay::Draw(QPainter &Painter, const QRegion &Within) const {
             Painter.drawPolyline(FPixels[i]);
         }
     }
-    Painter.restore();
 }

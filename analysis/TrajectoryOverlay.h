@@ -48,14 +48,13 @@ class TTrajectoryOverlay : public TDiagramOverlay {
     std::size_t Vehicles() const { return FVehicles; }
     bool Cut() const;
 
-    void Draw(QPainter &Painter, const QRegion &Within) const override;
-
   signals:
     // The state, the run, the stretch or the paths changed.
     void Changed();
 
   protected:
     void paintEvent(QPaintEvent *Event) override;
+    void DrawLines(QPainter &Painter, const QRegion &Within) const override;
     void Follow() override { Take(); }
 
   private:

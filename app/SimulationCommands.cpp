@@ -26,6 +26,8 @@
 
 #include <cmath>
 #include <memory>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -103,31 +105,29 @@ class TSimulationChoiceDialog : public QDialog {
         setWindowTitle(QStringLiteral("Simulate in SUMO"));
         auto *layout = new QVBoxLayout(this);
 
-        auto *arrivals = new QGroupBox(QStringLiteral("Arrivals"), this);
-        auto *arrivalsLayout = new QVBoxLayout(arrivals);
-        Platoons = new QRadioButton(
-            QStringLiteral("&Platoons, as the diagram sends them: one a cycle at the saturation "
-                           "headway"),
-            arrivals);
-        Random = new QRadioButton(QStringLiteral("&Random arrivals at the same hourly volume"),
-                                  arrivals);
-        arrivalsLayout->addWidget(Platoons);
-        arrivalsLayout->addWidget(Random);
-        layout->addWidget(arrivals);
-
-        auto *drivers = new QGroupBox(QStringLiteral("Drivers"), this);
-        auto *driversLayout = new QVBoxLayout(drivers);
-        DiagramDrivers = new QRadioButton(
-            QStringLiteral("&Drivers as the diagram assumes: its saturation headway, no "
-                           "dawdling, the speed limit exactly"),
-            drivers);
-        TypicalDrivers = new QRadioButton(
-            QStringLiteral("&Typical drivers: SUMO's own defaults, with start-up loss, dawdling "
-                           "and each driver's own speed"),
-            drivers);
-        driversLayout->addWidget(DiagramDrivers);
-        driversLayout->addWidget(TypicalDrivers);
-        layout->addWidget(drivers);
+        // A titled pair of choices.
+        const auto pair = [this, layout](const QString &Title, const QString &First,
+                                         const QString &Second) {
+            auto *group = new QGroupBox(Title, this);
+            auto *groupLayout = new QVBoxLayout(group);
+            auto *first = new QRadioButton(First, group);
+            auto *second = new QRadioButton(Second, group);
+            groupLayout->addWidget(first);
+            groupLayout->addWidget(second);
+            layout->addWidget(group);
+            return std::pair{first, second};
+        };
+        std::tie(Platoons, Random) =
+            pair(QStringLiteral("Arrivals"),
+                 QStringLiteral("&Platoons, as the diagram sends them: one a cycle at the "
+                                "saturation headway"),
+                 QStringLiteral("&Random arrivals at the same hourly volume"));
+        std::tie(DiagramDrivers, TypicalDrivers) =
+            pair(QStringLiteral("Drivers"),
+                 QStringLiteral("&Drivers as the diagram assumes: its saturation headway, no "
+                                "dawdling, the speed limit exactly"),
+                 QStringLiteral("&Typical drivers: SUMO's own defaults, with start-up loss, "
+                                "dawdling and each driver's own speed"));
 
         auto *runsRow = new QHBoxLayout;
         Runs = new QSpinBox(this);

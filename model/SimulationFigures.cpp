@@ -26,24 +26,29 @@ std::string_view DriversWord(SimulatedDrivers Drivers) {
     return Drivers == SimulatedDrivers::Typical ? "typical" : "diagram";
 }
 
-bool ParseArrivals(std::string_view Word, SimulatedArrivals &Arrivals) {
-    for (const SimulatedArrivals a : {SimulatedArrivals::Platoons, SimulatedArrivals::Random}) {
-        if (Word == ArrivalsWord(a)) {
-            Arrivals = a;
+namespace {
+// Which of the two values Word names, by their words.
+template <typename Value>
+bool ParseWord(std::string_view Word, Value &Parsed, std::array<Value, 2> Values,
+               std::string_view (*WordOf)(Value)) {
+    for (const Value value : Values) {
+        if (Word == WordOf(value)) {
+            Parsed = value;
             return true;
         }
     }
     return false;
 }
+} // namespace
+
+bool ParseArrivals(std::string_view Word, SimulatedArrivals &Arrivals) {
+    return ParseWord(Word, Arrivals, {SimulatedArrivals::Platoons, SimulatedArrivals::Random},
+                     ArrivalsWord);
+}
 
 bool ParseDrivers(std::string_view Word, SimulatedDrivers &Drivers) {
-    for (const SimulatedDrivers d : {SimulatedDrivers::Diagram, SimulatedDrivers::Typical}) {
-        if (Word == DriversWord(d)) {
-            Drivers = d;
-            return true;
-        }
-    }
-    return false;
+    return ParseWord(Word, Drivers, {SimulatedDrivers::Diagram, SimulatedDrivers::Typical},
+                     DriversWord);
 }
 
 double StudentT95(std::int32_t DegreesOfFreedom) {
