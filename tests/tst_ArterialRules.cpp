@@ -130,6 +130,9 @@ class tst_ArterialRules : public QObject {
             << 229 << 89 << 1 << 203 << 3 << 23 << "";
         QTest::newRow("a -1 s yellow the shares derive at 75 s")
             << 75 << 2 << 98 << 2 << 74 << -1 << "";
+        // No share gives 39 s of red at 104 s: only a drag beside the -1 s yellow leaves it.
+        QTest::newRow("a drag beside a -1 s yellow at 104 s")
+            << 104 << 38 << 63 << 39 << 66 << -1 << "";
         QTest::newRow("least cycle 20") << 20 << 30 << 60 << 6 << 12 << 2 << "";
         QTest::newRow("cycle 19, below the drag's least")
             << 19 << 30 << 60 << 6 << 11 << 2 << "19 is outside 20 to 230";
