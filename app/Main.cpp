@@ -471,6 +471,16 @@ void TTimeSpaceForm::AddCommand(QAction *Action) {
     FCommands.append(Action);
 }
 
+QAction *TTimeSpaceForm::Command(const QString &Name) const {
+    const auto plain = [](QString Text) { return Text.remove(QLatin1Char('&')); };
+    for (QAction *action : FCommands) {
+        if (action != nullptr && plain(action->text()) == plain(Name)) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
 void TTimeSpaceForm::contextMenuEvent(QContextMenuEvent *Event) {
     // Reached from the window's background and from every child that opens no menu of its own,
     // the diagram panel among them.

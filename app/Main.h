@@ -125,6 +125,8 @@ class TTimeSpaceForm : public TMainForm {
     // anywhere in the window.
     void AddCommand(QAction *Action);
     const QList<QAction *> &Commands() const { return FCommands; }
+    // The command of that name, mnemonics aside, or nullptr.
+    QAction *Command(const QString &Name) const;
 
     // What an undo step, a scenario file and the document keep of the window: its settings,
     // and the layout state that an undo step gives back. States are captured and applied

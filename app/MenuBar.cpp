@@ -21,16 +21,6 @@ QString Plain(QString Text) {
     return Text.remove(QLatin1Char('&'));
 }
 
-// The window's command of that name (mnemonics aside), or nothing.
-QAction *CommandNamed(const TTimeSpaceForm &Form, const QString &Name) {
-    for (QAction *action : Form.Commands()) {
-        if (action != nullptr && Plain(action->text()) == Plain(Name)) {
-            return action;
-        }
-    }
-    return nullptr;
-}
-
 struct Item {
     const char *Text; // with its mnemonic; empty for a separator
     const char *Tip;
@@ -46,7 +36,7 @@ void AddItems(QMenu *Menu, const TTimeSpaceForm &Form, std::initializer_list<Ite
             }
             continue;
         }
-        QAction *action = CommandNamed(Form, QString::fromUtf8(item.Text));
+        QAction *action = Form.Command(QString::fromUtf8(item.Text));
         if (action == nullptr) {
             continue;
         }

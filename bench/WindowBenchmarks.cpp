@@ -162,12 +162,8 @@ class PaintCounter : public QObject {
 
 // Opens the junction report through its command and lets it paint once.
 bool OpenReport(benchmark::State &state, TTimeSpaceForm &form) {
-    for (QAction *action : form.Commands()) {
-        // The menu bar gives the command its mnemonic.
-        if (action != nullptr &&
-            QString(action->text()).remove(QLatin1Char('&')) == "Junction Report") {
-            action->trigger();
-        }
+    if (QAction *report = form.Command(QStringLiteral("Junction Report"))) {
+        report->trigger();
     }
     if (form.JunctionReport() == nullptr || !form.JunctionReport()->isVisible()) {
         state.SkipWithError("the junction report did not open");

@@ -40,12 +40,7 @@ inline void ClickLabel(TLabel *label) {
 
 // The window's command of that text, its mnemonic aside, or nullptr.
 inline QAction *Command(const TTimeSpaceForm &form, const QString &text) {
-    for (QAction *action : form.Commands()) {
-        if (action != nullptr && QString(action->text()).remove(QLatin1Char('&')) == text) {
-            return action;
-        }
-    }
-    return nullptr;
+    return form.Command(text);
 }
 
 inline QString Caption(const TLabel *label) {
